@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void Decomposition(ModelFrame&) {}  // not written yet

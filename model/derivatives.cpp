@@ -1,0 +1,3 @@
+#include "model/equations.h"
+
+void EvaluateDerivatives(double, const valuearray&, valuearray&) {}  // not written yet

@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void EndOfStepUpdates(ModelFrame&) {}  // not written yet

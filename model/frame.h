@@ -1,0 +1,28 @@
+// Working values of one evaluation of the model equations. Every section
+// reads its inputs from here and writes its process values here; nothing in
+// a frame outlives the call of EvaluateModel that fills it.
+#pragma once
+
+#include "core/stypes.h"
+#include "model/symbols.h"
+
+struct ModelFrame {
+    // Working copies of the inputs, indexed like their tables.
+    double d[MaxDrivers + 1];    // drivers, by dr::
+    double s[MaxStates + 1];     // states, by st::
+    bool held[MaxStates + 1];    // HoldConstant flags, by st::
+    double par[MaxParams + 1];   // parameters, by table entry
+    // Process values of this call, by entry of the process table (pr::).
+    double v[MaxProcesses + 1];
+
+    // Intermediates that later sections use again.
+    double LatRad;   // latitude in radians (weather section, end of step)
+    double DeclRad;  // solar declination in radians (weather section, end of step)
+
+    double time;
+    bool endOfStep;
+    statearray* states;  // the state table of the call, for the writes it makes
+
+    // Parameter j of its owning process: Params[ParamBase(owner) + j].
+    double P(ParamRef r) const { return par[r.Index()]; }
+};

@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void GrowthAndRespiration(ModelFrame&) {}  // not written yet

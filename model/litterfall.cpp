@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void Litterfall(ModelFrame&) {}  // not written yet

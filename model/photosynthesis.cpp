@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void CanopyPhotosynthesis(ModelFrame&) {}  // not written yet

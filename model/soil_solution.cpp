@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void SoilSolution(ModelFrame&) {}  // not written yet

@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void Totals(ModelFrame&) {}  // not written yet

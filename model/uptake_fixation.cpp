@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void UptakeAndFixation(ModelFrame&) {}  // not written yet

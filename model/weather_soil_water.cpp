@@ -1,0 +1,3 @@
+#include "model/sections.h"
+
+void WeatherAndSoilWater(ModelFrame&) {}  // not written yet
