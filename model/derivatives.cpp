@@ -1,3 +1,3 @@
 #include "model/equations.h"
 
-void EvaluateDerivatives(double, const valuearray&, valuearray&) {}  // not written yet
+void EvaluateDerivatives(const driverarray&, const paramarray&, const valuearray&, double, valuearray&) {}  // not written yet

@@ -21,6 +21,8 @@ std::int32_t ParamBase(std::int32_t p);
 void EvaluateModel(const driverarray& drivers, const paramarray& params, statearray& states, double time,
                    processarray& processes, bool endOfStep);
 
-// The derivatives of the states at `time` for the trial values `y`, evaluated
-// on a scratch copy of States; global States and Processes are not changed.
-void EvaluateDerivatives(double time, const valuearray& y, valuearray& dydt);
+// The derivatives of the states at time t for the trial values y (entries
+// 1..NumStates), evaluated on a scratch copy of States; the global States and
+// Processes are not changed.
+void EvaluateDerivatives(const driverarray& drivers, const paramarray& params, const valuearray& y, double t,
+                         valuearray& dydx);
