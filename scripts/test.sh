@@ -1,8 +1,21 @@
 #!/usr/bin/env bash
-# Builds the workbench and runs its whole test suite.
+# Builds the workbench and runs its whole test suite twice: once as users get
+# it, once under AddressSanitizer and UndefinedBehaviorSanitizer, where any
+# report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libcli11-dev
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== Release build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
-ctest --test-dir build --output-on-failure -j2
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Sanitizer build and tests (address, undefined)"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
