@@ -1,3 +1,118 @@
+#include <cmath>
+
+#include "model/model_math.h"
 #include "model/sections.h"
 
-void GrowthAndRespiration(ModelFrame&) {}  // not written yet
+namespace {
+
+// 1 when lo <= x <= hi (both bounds inclusive), else 0.
+double Season(double x, double lo, double hi) { return (lo <= x && x <= hi) ? 1.0 : 0.0; }
+
+// Temperature response of maintenance respiration: 1 at the optimum, falling
+// to 0 at the maximum and staying 0 above it.
+double RespirationResponse(double T, double Tmax, double Topt, double gamma) {
+    if (T >= Tmax) return 0.0;
+    return Power((Tmax - T) / (Tmax - Topt), (Tmax - Topt) * gamma) * std::exp((T - Topt) * gamma);
+}
+
+// Maintenance respiration proportional to the pool's nitrogen, counting the
+// nitrogen at most up to carbon / minimum C:N.
+double Maintenance(double rate, double C, double N, double qmin) {
+    return C / N > qmin ? rate * N : rate * C / qmin;
+}
+
+}  // namespace
+
+void GrowthAndRespiration(ModelFrame& f) {
+    const double Cf = f.s[st::Cf], Csw = f.s[st::Csw], Chw = f.s[st::Chw], Cr = f.s[st::Cr];
+    const double Nf = f.s[st::Nf], Nsw = f.s[st::Nsw], Nhw = f.s[st::Nhw], Nr = f.s[st::Nr];
+    const double Clfw = f.s[st::Clfw], Clr = f.s[st::Clr], Nlf = f.s[st::Nlf], Nlwr = f.s[st::Nlwr];
+    const double Laieos = f.s[st::Laieos];
+    const double DDa = f.s[st::DDa], DDs = f.s[st::DDs];
+    double* v = f.v;
+
+    // Growing seasons: foliage and wood by air degree days, roots by soil.
+    v[pr::FGrow] = Season(DDa, f.P(pa::DDfstart), f.P(pa::DDfstop));
+    v[pr::WGrow] = Season(DDa, f.P(pa::DDwstart), f.P(pa::DDwstop));
+    v[pr::RGrow] = Season(DDs, f.P(pa::DDrstart), f.P(pa::DDrstop));
+
+    // Labile shares: carbon per unit foliage-and-sapwood carbon, nitrogen per
+    // unit sapwood-and-root carbon, and the foliage and root shares.
+    const double LCfw = Clfw / (Cf + Csw);
+    const double LNwr = Nlwr / (Csw + Cr);
+    const double LNf = Nlf / Cf;
+    const double LCr = Clr / Cr;
+
+    // Carbon growth follows the labile carbon share and a power of the labile
+    // nitrogen share; nitrogen growth the other way round.
+    v[pr::Gcf] = v[pr::Gnf] = 0.0;
+    if (Clfw > 0.0 && Nlf > 0.0) {
+        const double gf = f.P(pa::gf), eps = f.P(pa::epsilonF);
+        v[pr::Gcf] = Power(LNf, 1.0 - eps) * v[pr::FGrow] * gf * Cf * LCfw;
+        v[pr::Gnf] = Power(LCfw, 1.0 - eps) * (gf / f.P(pa::bGf)) * v[pr::FGrow] * Cf * LNf;
+    }
+    v[pr::Gcsw] = v[pr::Gnsw] = 0.0;
+    if (Clfw > 0.0 && Nlwr > 0.0) {
+        const double gw = f.P(pa::gw), eps = f.P(pa::epsilonW);
+        v[pr::Gcsw] = Power(LNwr, 1.0 - eps) * v[pr::WGrow] * gw * Csw * LCfw;
+        v[pr::Gnsw] = Power(LCfw, 1.0 - eps) * (gw / f.P(pa::bGw)) * v[pr::WGrow] * Csw * LNwr;
+    }
+    v[pr::Gcr] = v[pr::Gnr] = 0.0;
+    if (Clr > 0.0 && Nlwr > 0.0) {
+        const double gr = f.P(pa::gr), eps = f.P(pa::epsilonR);
+        v[pr::Gcr] = Power(LNwr, 1.0 - eps) * v[pr::RGrow] * gr * Cr * LCr;
+        v[pr::Gnr] = Power(LCr, 1.0 - eps) * (gr / f.P(pa::bGr)) * v[pr::RGrow] * Cr * LNwr;
+    }
+    for (int g : {pr::Gcf, pr::Gcsw, pr::Gcr, pr::Gnf, pr::Gnsw, pr::Gnr})
+        if (v[g] < 0.0) v[g] = 0.0;
+
+    // Sapwood beyond its maximum turns into heartwood during the wood season.
+    const double Cswmax = v[pr::Cswmax];
+    v[pr::Gchw] = Csw >= Cswmax ? v[pr::WGrow] * f.P(pa::aGHW) * (Csw - Cswmax) : 0.0;
+    v[pr::Gnhw] = v[pr::Gchw] * Nsw / Csw;
+
+    const double rg = f.P(pa::rg);
+    v[pr::RFgr] = rg * v[pr::Gcf];
+    v[pr::RWgr] = rg * v[pr::Gcsw];
+    v[pr::RRgr] = rg * v[pr::Gcr];
+
+    // Foliage and wood respire at the mean air temperature, roots at the soil
+    // temperature.
+    const double TRmax = f.P(pa::TRmax), TRopt = f.P(pa::TRopt), gammaR = f.P(pa::gammaR);
+    const double rm = f.P(pa::rm);
+    const double HRair = RespirationResponse(v[pr::Ta], TRmax, TRopt, gammaR);
+    v[pr::RFmet] = Maintenance(rm * HRair, Cf, Nf, f.P(pa::qFmin));
+    v[pr::RWmet] = Maintenance(rm * f.P(pa::awr) * HRair, Csw, Nsw, f.P(pa::qWmin));
+    v[pr::HR] = RespirationResponse(f.d[dr::Ts], TRmax, TRopt, gammaR);
+    v[pr::RRmet] = Maintenance(rm * v[pr::HR], Cr, Nr, f.P(pa::qRmin));
+
+    // Maintenance is paid from labile carbon in proportion to how full the
+    // labile pool is; wood draws on the foliage-and-wood pool.
+    const double sL = f.P(pa::sL);
+    v[pr::fRLF] = 1.0 - std::exp(-sL * Clfw);
+    v[pr::fRLW] = 1.0 - std::exp(-sL * Clfw);
+    v[pr::fRLR] = 1.0 - std::exp(-sL * Clr);
+    v[pr::RfmetL] = v[pr::RFmet] * v[pr::fRLF];
+    v[pr::RrmetL_Wood] = v[pr::RWmet] * v[pr::fRLW];
+    v[pr::RrmetL_Root] = v[pr::RRmet] * v[pr::fRLR];
+    v[pr::RfmetS] = (1.0 - v[pr::fRLF]) * v[pr::RFmet];
+    v[pr::RwmetS] = (1.0 - v[pr::fRLW]) * v[pr::RWmet];
+    v[pr::RrmetS] = (1.0 - v[pr::fRLR]) * v[pr::RRmet];
+
+    v[pr::qF] = Cf / Nf;
+    v[pr::qSW] = Csw / Nsw;
+    v[pr::qHW] = Nhw != 0.0 ? Chw / Nhw : 0.0;
+    v[pr::qW] = (Csw + Chw) / (Nsw + Nhw);
+    v[pr::qR] = Cr / Nr;
+
+    // Structural respiration frees the nitrogen of the carbon it burns.
+    v[pr::tauRnf] = v[pr::RfmetS] / v[pr::qF];
+    v[pr::tauRnsw] = v[pr::RwmetS] / v[pr::qSW];
+    v[pr::tauRnr] = v[pr::RrmetS] / v[pr::qR];
+
+    // Labile transport, scaled by the end-of-season leaf area: carbon towards
+    // the roots, nitrogen towards the foliage, when positive.
+    const double woodScale = Power(v[pr::Cw], f.P(pa::h2));
+    v[pr::Tc] = f.P(pa::aLC) * Laieos * (LCfw / f.P(pa::bLC) - LCr) / woodScale;
+    v[pr::Tn] = f.P(pa::aLN) * Laieos * (LNwr / f.P(pa::bLN) - LNf) / woodScale;
+}

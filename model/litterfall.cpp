@@ -1,3 +1,102 @@
+#include "model/model_math.h"
 #include "model/sections.h"
 
-void Litterfall(ModelFrame&) {}  // not written yet
+namespace {
+
+// A driver value of exactly -1 marks a missing record: the model computes the
+// flux itself. Any other value, 0 included, is imposed.
+constexpr double MissingDriver = -1.0;
+
+// Evergreen factor of a pool X with evergreen amount Xe: near 0 while X is
+// small against Xe, tending to 1 - Xe/X when X is large, so litterfall acts
+// on what exceeds the evergreen amount.
+double Evergreen(double x, double xe, double s) {
+    return 1.0 - xe / Power(Power(x, s) + Power(xe, s), 1.0 / s);
+}
+
+// Open (1) from the senescence start day for `duration` days, else 0. A start
+// day of 999 keeps the window closed, since the day counter is reset long
+// before it gets there.
+double Window(double jday, double start, double duration) {
+    return (start <= jday && jday < start + duration) ? 1.0 : 0.0;
+}
+
+}  // namespace
+
+void Litterfall(ModelFrame& f) {
+    const double Cf = f.s[st::Cf], Csw = f.s[st::Csw], Chw = f.s[st::Chw], Cr = f.s[st::Cr];
+    const double Nf = f.s[st::Nf], Nsw = f.s[st::Nsw], Nhw = f.s[st::Nhw], Nr = f.s[st::Nr];
+    const double Jday = f.s[st::Jday];
+    const double Aw = f.v[pr::Aw];
+    double* v = f.v;
+
+    // Drought litter: shed at the square of the deficit below Awd; Aw = Awd
+    // is still the drought branch, with a deficit of 0.
+    if (Aw > f.P(pa::Awd)) {
+        v[pr::lambdaCFD] = 0.0;
+        v[pr::lambdaCRD] = 0.0;
+        v[pr::lambdaNFD] = 0.0;
+        v[pr::lambdaNRD] = 0.0;
+        v[pr::tauND] = 0.0;
+    } else {
+        const double deficit = f.P(pa::Awd) - Aw;
+        const double D = deficit * deficit;
+        const double atauD = f.P(pa::atauD);
+        v[pr::lambdaCFD] = D * f.P(pa::alambdaCFD) * Cf;
+        v[pr::lambdaCRD] = D * f.P(pa::alambdaCRD) * Cr;
+        v[pr::lambdaNFD] = (1.0 - atauD) * v[pr::lambdaCFD] * Nf / Cf;
+        v[pr::lambdaNRD] = v[pr::lambdaCRD] * Nr / Cr;
+        v[pr::tauND] = atauD * v[pr::lambdaCFD] * Nf / Cf;
+    }
+
+    v[pr::FFall] = Window(Jday, f.s[st::Jdfs], f.P(pa::DsensF));
+    v[pr::WFall] = Window(Jday, f.s[st::Jdws], f.P(pa::DsensW));
+    v[pr::RFall] = Window(Jday, f.s[st::Jdrs], f.P(pa::DsensR));
+
+    // Each litter flux is imposed by its driver unless that holds -1. The
+    // nitrogen fluxes follow the carbon fluxes as finally chosen.
+    auto driven = [&f](int driver) { return f.d[driver] != MissingDriver; };
+
+    v[pr::lambdaCF] = driven(dr::DlambdaCF)
+                          ? f.d[dr::DlambdaCF]
+                          : Evergreen(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF)) * v[pr::FFall] *
+                                    f.P(pa::alambdaF) * Cf +
+                                v[pr::lambdaCFD];
+
+    // Wood litter is one flux for total wood, shared by sapwood and heartwood
+    // in proportion to their carbon.
+    const double Cw = Csw + Chw;
+    v[pr::Cw] = Cw;
+    if (driven(dr::DlambdaCSW)) {
+        v[pr::lambdaCSW] = f.d[dr::DlambdaCSW];
+    } else {
+        v[pr::lambdaCSW] = Evergreen(Cw, f.P(pa::Cwe), f.P(pa::sigmaLambdaW)) * v[pr::WFall] * f.P(pa::alambdaW) *
+                           (Csw / Cw) * Cw;
+    }
+    if (driven(dr::DlambdaCHW)) {
+        v[pr::lambdaCHW] = f.d[dr::DlambdaCHW];
+    } else {
+        v[pr::lambdaCHW] = Evergreen(Cw, f.P(pa::Cwe), f.P(pa::sigmaLambdaW)) * v[pr::WFall] * f.P(pa::alambdaW) *
+                           (Chw / Cw) * Cw;
+    }
+
+    v[pr::lambdaCR] = driven(dr::DlambdaCR)
+                          ? f.d[dr::DlambdaCR]
+                          : Evergreen(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR)) * v[pr::RFall] *
+                                    f.P(pa::alambdaR) * Cr +
+                                v[pr::lambdaCRD];
+
+    const double atau = f.P(pa::atau);
+    v[pr::lambdaNF] = driven(dr::DlambdaNF) ? f.d[dr::DlambdaNF]
+                                            : (1.0 - atau) * v[pr::lambdaCF] * Nf / Cf + v[pr::lambdaNFD];
+    v[pr::lambdaNSW] = driven(dr::DlambdaNSW) ? f.d[dr::DlambdaNSW] : v[pr::lambdaCSW] * Nsw / Csw;
+    // Without heartwood there is no heartwood litter, whatever the driver.
+    if (Chw == 0.0)
+        v[pr::lambdaNHW] = 0.0;
+    else
+        v[pr::lambdaNHW] = driven(dr::DlambdaNHW) ? f.d[dr::DlambdaNHW] : v[pr::lambdaCHW] * Nhw / Chw;
+    v[pr::lambdaNR] = driven(dr::DlambdaNR) ? f.d[dr::DlambdaNR] : v[pr::lambdaCR] * Nr / Cr + v[pr::lambdaNRD];
+
+    // Nitrogen withdrawn from falling foliage back to the labile pool.
+    v[pr::tauN] = atau * v[pr::lambdaCF] * Nf / Cf + v[pr::tauND];
+}
