@@ -14,6 +14,9 @@ struct ModelFrame {
     double par[MaxParams + 1];   // parameters, by table entry
     // Process values of this call, by entry of the process table (pr::).
     double v[MaxProcesses + 1];
+    // State derivatives of this call, by st::; copied out only once the whole
+    // evaluation has come through without a floating-point fault.
+    double dxdt[MaxStates + 1];
 
     // Intermediates that later sections use again.
     double LatRad;   // latitude in radians (weather section, end of step)
