@@ -1,0 +1,232 @@
+#include "fileio/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+
+#include "core/stypes.h"
+
+namespace fileio {
+namespace {
+
+// Writes NAN, INF or -INF; returns the length.
+std::size_t FormatNonFinite(double value, char* out) {
+    const char* text = std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+    const std::size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return n;
+}
+
+// A finite value in scientific notation with `fraction` digits after the
+// point, split into its parts: out holds "[-]d.ddd", the decimal exponent is
+// returned through `exponent`. Returns the length of the mantissa text.
+std::size_t Mantissa(double value, int fraction, char* out, int& exponent) {
+    char text[MaxNumberText + 16];
+    const auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, fraction);
+    const char* e = static_cast<const char*>(std::memchr(text, 'e', static_cast<std::size_t>(r.ptr - text)));
+    const std::size_t length = static_cast<std::size_t>(e - text);
+    std::memcpy(out, text, length);
+    int x = 0;
+    for (const char* p = e + 2; p < r.ptr; ++p) x = x * 10 + (*p - '0');
+    exponent = e[1] == '-' ? -x : x;
+    return length;
+}
+
+// "E", the exponent's sign when `alwaysSign` or the exponent is negative, and
+// its digits padded with zeros to `minDigits`. Returns the length.
+std::size_t Exponent(int exponent, int minDigits, bool alwaysSign, char* out) {
+    std::size_t n = 0;
+    out[n++] = 'E';
+    if (exponent < 0) out[n++] = '-';
+    else if (alwaysSign) out[n++] = '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    char digits[8];
+    int count = 0;
+    for (int m = magnitude; m > 0 || count == 0; m /= 10) digits[count++] = static_cast<char>('0' + m % 10);
+    for (int i = count; i < minDigits; ++i) out[n++] = '0';
+    while (count > 0) out[n++] = digits[--count];
+    return n;
+}
+
+// Drops trailing zeros after a point, and the point when nothing follows it.
+std::size_t TrimFraction(const char* text, std::size_t length) {
+    if (std::memchr(text, '.', length) == nullptr) return length;
+    while (text[length - 1] == '0') --length;
+    if (text[length - 1] == '.') --length;
+    return length;
+}
+
+bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void FormatStandardReal(double value, char* out) {
+    std::memset(out, ' ', StandardRealWidth);
+    if (!std::isfinite(value)) {
+        if (!std::isnan(value) && value < 0) out[0] = '-';
+        FormatNonFinite(std::fabs(value), out + 1);
+        return;
+    }
+    if (value == 0) {  // -0 too: a blank sign for zero
+        std::memcpy(out, " 0.00000000000000E+0000", StandardRealWidth);
+        return;
+    }
+    out[0] = value < 0 ? '-' : ' ';
+    int exponent = 0;
+    const std::size_t length = Mantissa(std::fabs(value), 14, out + 1, exponent);
+    Exponent(exponent, 4, true, out + 1 + length);
+}
+
+std::size_t FormatScientific13(double value, char* out) {
+    if (!std::isfinite(value)) return FormatNonFinite(value, out);
+    int exponent = 0;
+    const std::size_t length = Mantissa(value, 12, out, exponent);
+    return length + Exponent(exponent, 3, true, out + length);
+}
+
+std::size_t FormatGeneral15(double value, char* out) {
+    if (!std::isfinite(value)) return FormatNonFinite(value, out);
+    if (value == 0) {
+        std::size_t n = 0;
+        if (std::signbit(value)) out[n++] = '-';
+        out[n++] = '0';
+        return n;
+    }
+    int exponent = 0;
+    char mantissa[MaxNumberText];
+    const std::size_t length = Mantissa(value, 14, mantissa, exponent);
+    if (exponent < -4 || exponent >= 15) {
+        const std::size_t kept = TrimFraction(mantissa, length);
+        std::memcpy(out, mantissa, kept);
+        return kept + Exponent(exponent, 1, false, out + kept);
+    }
+    // Plain decimals with the same 15 significant digits.
+    const auto r = std::to_chars(out, out + MaxNumberText, value, std::chars_format::fixed, 14 - exponent);
+    return TrimFraction(out, static_cast<std::size_t>(r.ptr - out));
+}
+
+void NumberScanner::Feed(char c) noexcept {
+    switch (state_) {
+        case State::Start:
+            if (c == '+' || c == '-') {
+                negative_ = c == '-';
+                state_ = State::Sign;
+                return;
+            }
+            [[fallthrough]];
+        case State::Sign:
+            if (IsDigit(c)) break;
+            if (c == '.') {
+                state_ = State::Point;
+                return;
+            }
+            if (IsLetter(c)) {
+                word_[wordLength_++] = Lower(c);
+                state_ = State::Word;
+                return;
+            }
+            state_ = State::Bad;
+            return;
+        case State::Integer:
+            if (IsDigit(c)) break;
+            if (c == '.') {
+                state_ = State::Fraction;
+                return;
+            }
+            state_ = (c == 'e' || c == 'E') ? State::ExpMark : State::Bad;
+            return;
+        case State::Point:
+        case State::Fraction:
+            if (IsDigit(c)) break;
+            state_ = (anyDigit_ && (c == 'e' || c == 'E')) ? State::ExpMark : State::Bad;
+            return;
+        case State::ExpMark:
+            if (c == '+' || c == '-') {
+                expNegative_ = c == '-';
+                state_ = State::ExpSign;
+                return;
+            }
+            [[fallthrough]];
+        case State::ExpSign:
+        case State::ExpDigits:
+            if (IsDigit(c)) {
+                exponent_ = exponent_ * 10 + (c - '0');
+                if (exponent_ > ExponentCap) exponent_ = ExponentCap;
+                state_ = State::ExpDigits;
+            } else {
+                state_ = State::Bad;
+            }
+            return;
+        case State::Word:
+            if (IsLetter(c) && wordLength_ < 8) word_[wordLength_++] = Lower(c);
+            else state_ = State::Bad;
+            return;
+        case State::Bad: return;
+    }
+
+    // A mantissa digit.
+    anyDigit_ = true;
+    const bool fraction = state_ == State::Point || state_ == State::Fraction;
+    if (state_ == State::Start || state_ == State::Sign) state_ = State::Integer;
+    if (state_ == State::Point) state_ = State::Fraction;
+    if (count_ == 0 && c == '0') {
+        if (fraction) --pointShift_;  // leading zeros after the point scale the value down
+        return;
+    }
+    if (!fraction && pointShift_ < ExponentCap) ++pointShift_;
+    if (count_ < MaxDigits) digits_[count_++] = c;
+    else if (c != '0') dropped_ = true;
+}
+
+double NumberScanner::Value() const {
+    switch (state_) {
+        case State::Integer:
+        case State::Fraction:
+        case State::ExpDigits: break;
+        case State::Word: {
+            const std::string_view word(word_, static_cast<std::size_t>(wordLength_));
+            if (word == "nan") return std::nan("");
+            if (word == "inf" || word == "infinity") return negative_ ? -HUGE_VAL : HUGE_VAL;
+            throw InvalidNumericInput();
+        }
+        default: throw InvalidNumericInput();
+    }
+    if (!anyDigit_) throw InvalidNumericInput();
+    if (count_ == 0) return negative_ ? -0.0 : 0.0;
+
+    const std::int64_t scale = pointShift_ + (expNegative_ ? -exponent_ : exponent_);
+    if (scale > 400) throw InvalidNumericInput();
+    if (scale < -400) return negative_ ? -0.0 : 0.0;
+
+    // digits x 10^(scale - count), with one more digit for what was cut off.
+    char text[MaxDigits + 1 + 8];
+    std::size_t n = static_cast<std::size_t>(count_);
+    std::memcpy(text, digits_, n);
+    std::int64_t power = scale - count_;
+    if (dropped_) {
+        text[n++] = '1';
+        --power;
+    }
+    text[n++] = 'e';
+    const auto r = std::to_chars(text + n, text + sizeof text, power);
+    double value = 0;
+    const auto parsed = std::from_chars(text, r.ptr, value);
+    if (parsed.ec == std::errc::result_out_of_range) {
+        if (scale > 0) throw InvalidNumericInput();
+        value = 0;
+    } else if (parsed.ec != std::errc()) {
+        throw InvalidNumericInput();
+    }
+    return negative_ ? -value : value;
+}
+
+double ParseNumber(std::string_view text) {
+    NumberScanner scanner;
+    for (const char c : text) scanner.Feed(c);
+    return scanner.Value();
+}
+
+}  // namespace fileio

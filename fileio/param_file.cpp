@@ -1,0 +1,157 @@
+// The parameter file: a header line naming the model and its version, then one
+// fixed-column line per state and per parameter, matched by position.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+
+#include "core/notify.h"
+#include "fileio/file_access.h"
+#include "fileio/fileio.h"
+#include "fileio/number_text.h"
+#include "fileio/text_reader.h"
+#include "fileio/text_writer.h"
+
+namespace {
+
+constexpr std::size_t FieldWidth = 25;
+// The header's model field with the blank after it.
+constexpr std::size_t ModelTestWidth = 26;
+// Enough of the header line for any version this model can have.
+constexpr std::size_t HeaderKept = 4096;
+
+std::string WithoutBlanks(std::string_view text) {
+    std::string out;
+    for (const char c : text)
+        if (c != ' ') out.push_back(c);
+    return out;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// The version the header line declares: from character 27 on, up to its first
+// blank; "Unknown" when the line names another model.
+std::string FileVersion(const std::string& header) {
+    const std::string_view model = std::string_view(header).substr(0, ModelTestWidth);
+    if (!SameIgnoringCase(WithoutBlanks(model), WithoutBlanks(ModelDef.Name))) return "Unknown";
+    if (header.size() <= ModelTestWidth) return "";
+    const std::string version = header.substr(ModelTestWidth);
+    return version.substr(0, version.find(' '));
+}
+
+int Count(std::int32_t n, int capacity) { return std::clamp<int>(n, 0, capacity); }
+
+void PutDataLine(fileio::TextWriter& out, std::string_view name, double value, std::string_view units) {
+    out.PutLeft(name, FieldWidth);
+    char* p = out.Room(fileio::StandardRealWidth);
+    fileio::FormatStandardReal(value, p);
+    out.Advance(fileio::StandardRealWidth);
+    out.Put(" ");
+    out.PutLeft(units, FieldWidth);
+    out.EndLine();
+}
+
+// A new file beside the target that replaces it only once it is complete:
+// until then, and when anything fails, the target keeps its old content.
+class Replacement {
+public:
+    explicit Replacement(const std::string& target) : target_(ResolveLinks(target)) {
+        const std::filesystem::path path(target_);
+        const std::string folder = path.parent_path().string();
+        const std::string stem = (folder.empty() ? "" : folder + "/") + "." + path.filename().string();
+        static std::atomic<unsigned> serial{0};
+        for (int attempt = 0; fd_ < 0; ++attempt) {
+            name_ = stem + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
+            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && (errno != EEXIST || attempt > 100)) throw fileio::OpenFailure(target_, errno);
+        }
+        struct stat st {};
+        if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd_, st.st_mode & 07777);
+    }
+    ~Replacement() {
+        if (!committed_) ::unlink(name_.c_str());
+    }
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    // The descriptor of the new file, handed over to its writer.
+    int Release() noexcept { return std::exchange(fd_, -1); }
+    const std::string& Name() const noexcept { return name_; }
+
+    void Commit() {
+        if (std::rename(name_.c_str(), target_.c_str()) != 0) throw InOutErrorFromErrno(errno);
+        committed_ = true;
+    }
+
+private:
+    // Saving through a symbolic link replaces the file it points to, not the link.
+    static std::string ResolveLinks(const std::string& target) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(target, ec)) return target;
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, ec);
+        return ec ? target : resolved.string();
+    }
+
+    std::string target_;
+    std::string name_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+bool ReadParamFile(const std::string& fileName, std::int32_t numParams, paramarray& params, std::int32_t numStates,
+                   statearray& states) {
+    ParamsModified = false;
+    fileio::TextReader in(fileName);
+    const std::string version = FileVersion(in.ReadLine(HeaderKept));
+    if (version != ModelDef.Version) {
+        Notify(MsgKind::Error, MsgButtons::Ok,
+               "The parameter file selected is not compatible with this model. No parameters read.");
+        return false;
+    }
+    // Each line: a name field of 25 characters, the value, the units; the value
+    // is the first number after the name field, on this line or a later one,
+    // and whatever follows it on its line is for people only.
+    for (int i = 1; i <= Count(numStates, MaxStates); ++i) {
+        in.SkipField(FieldWidth);
+        states[i].Value = in.ReadNumber();
+        in.SkipLine();
+    }
+    for (int i = 1; i <= Count(numParams, MaxParams); ++i) {
+        in.SkipField(FieldWidth);
+        params[i].Value = in.ReadNumber();
+        in.SkipLine();
+    }
+    return true;
+}
+
+void WriteParamFile(const std::string& fileName, std::int32_t numParams, const paramarray& params,
+                    std::int32_t numStates, const statearray& states) {
+    Replacement file(fileName);
+    fileio::TextWriter out(file.Release(), file.Name());
+    out.PutLeft(ModelDef.Name, FieldWidth);
+    out.Put(" ");
+    out.PutLeft(ModelDef.Version, FieldWidth);
+    out.EndLine();
+    for (int i = 1; i <= Count(numStates, MaxStates); ++i)
+        PutDataLine(out, states[i].Name, states[i].Value, states[i].Units);
+    for (int i = 1; i <= Count(numParams, MaxParams); ++i)
+        PutDataLine(out, params[i].Name, params[i].Value, params[i].Units);
+    out.Sync();
+    out.Close();
+    file.Commit();
+    ParamsModified = false;
+}

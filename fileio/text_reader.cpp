@@ -1,0 +1,112 @@
+#include "fileio/text_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/stypes.h"
+#include "fileio/file_access.h"
+
+namespace fileio {
+namespace {
+bool IsBlank(int c) noexcept { return c == ' ' || c == '\t'; }
+bool IsLineEnd(int c) noexcept { return c == '\r' || c == '\n'; }
+bool IsSeparator(int c) noexcept { return IsBlank(c) || IsLineEnd(c); }
+}  // namespace
+
+TextReader::TextReader(const std::string& fileName)
+    : fileName_(fileName), fd_(OpenForReading(fileName)), buffer_(new char[BufferSize]) {}
+
+TextReader::~TextReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool TextReader::Fill() {
+    if (exhausted_) return false;
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer_.get(), BufferSize);
+        if (n > 0) {
+            pos_ = 0;
+            end_ = static_cast<std::size_t>(n);
+            return true;
+        }
+        if (n == 0) {
+            pos_ = end_ = 0;
+            exhausted_ = true;
+            return false;
+        }
+        if (errno != EINTR) throw InOutErrorFromErrno(errno);
+    }
+}
+
+bool TextReader::AtEnd() { return Peek() < 0; }
+
+bool TextReader::OnlyBlanksLeft() {
+    for (int c = Peek(); c >= 0; c = Peek()) {
+        if (!IsSeparator(c)) return false;
+        ++pos_;
+    }
+    return true;
+}
+
+double TextReader::ReadNumber() {
+    if (OnlyBlanksLeft()) return 0.0;
+    scanner_.Reset();
+    for (;;) {
+        // Scan the buffered part of the token without a call per character.
+        std::size_t i = pos_;
+        while (i < end_ && !IsSeparator(static_cast<unsigned char>(buffer_[i]))) scanner_.Feed(buffer_[i++]);
+        pos_ = i;
+        if (i < end_ || !Fill()) break;
+    }
+    return scanner_.Value();
+}
+
+void TextReader::SkipField(std::size_t width) {
+    for (; width > 0; --width) {
+        const int c = Peek();
+        if (c < 0 || IsLineEnd(c)) return;
+        ++pos_;
+    }
+}
+
+void TextReader::TakeLineEnd() {
+    const int c = Peek();
+    if (c < 0) return;
+    ++pos_;
+    if (c == '\r' && Peek() == '\n') ++pos_;
+}
+
+std::string TextReader::ReadLine(std::size_t keep) {
+    std::string line;
+    for (int c = Peek(); c >= 0 && !IsLineEnd(c); c = Peek()) {
+        if (line.size() < keep) line.push_back(static_cast<char>(c));
+        ++pos_;
+    }
+    TakeLineEnd();
+    return line;
+}
+
+void TextReader::SkipLine() {
+    for (;;) {
+        std::size_t i = pos_;
+        while (i < end_ && !IsLineEnd(static_cast<unsigned char>(buffer_[i]))) ++i;
+        pos_ = i;
+        if (i < end_ || !Fill()) break;
+    }
+    TakeLineEnd();
+}
+
+void TextReader::SkipToEnd() {
+    pos_ = end_ = 0;
+    exhausted_ = true;
+}
+
+void TextReader::Rewind() {
+    if (::lseek(fd_, 0, SEEK_SET) < 0) throw InOutErrorFromErrno(errno);
+    pos_ = end_ = 0;
+    exhausted_ = false;
+}
+
+}  // namespace fileio

@@ -1,0 +1,101 @@
+#include "fileio/text_writer.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "fileio/file_access.h"
+
+namespace fileio {
+
+TextWriter::TextWriter(const std::string& fileName) : TextWriter(OpenForWriting(fileName), fileName) {}
+
+TextWriter::TextWriter(int fd, std::string fileName)
+    : fileName_(std::move(fileName)), fd_(fd), buffer_(new char[BufferSize]) {}
+
+TextWriter::~TextWriter() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void TextWriter::Fail(int err) {
+    failure_ = InOutErrorFromErrno(err);
+    used_ = 0;
+    throw *failure_;
+}
+
+void TextWriter::Put(std::string_view text) {
+    while (!text.empty()) {
+        if (used_ == BufferSize) Flush();
+        const std::size_t n = std::min(text.size(), BufferSize - used_);
+        std::memcpy(buffer_.get() + used_, text.data(), n);
+        used_ += n;
+        text.remove_prefix(n);
+    }
+}
+
+namespace {
+void PutBlanks(TextWriter& out, std::size_t count) {
+    char* p = out.Room(count);
+    std::memset(p, ' ', count);
+    out.Advance(count);
+}
+}  // namespace
+
+void TextWriter::PutLeft(std::string_view text, std::size_t width) {
+    text = text.substr(0, width);
+    Put(text);
+    PutBlanks(*this, width - text.size());
+}
+
+void TextWriter::PutRight(std::string_view text, std::size_t width) {
+    text = text.substr(0, width);
+    PutBlanks(*this, width - text.size());
+    Put(text);
+}
+
+void TextWriter::Flush() {
+    if (failure_) throw *failure_;
+    if (fd_ < 0) throw InOutErrorFromErrno(EBADF);
+    const char* p = buffer_.get();
+    std::size_t left = used_;
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno);
+        }
+        if (n == 0) Fail(ENOSPC);
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    used_ = 0;
+}
+
+void TextWriter::Sync() {
+    Flush();
+    // Devices and some file systems cannot be synchronised; that is no failure.
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) Fail(errno);
+}
+
+void TextWriter::Close() {
+    if (fd_ < 0) return;
+    const bool reported = failure_.has_value();
+    if (!reported) {
+        try {
+            Flush();
+        } catch (...) {
+            ::close(fd_);
+            fd_ = -1;
+            throw;
+        }
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    // close() may report a failure of a delayed write; after it the descriptor
+    // is gone whatever it says, so it is never retried.
+    if (::close(fd) != 0 && errno != EINTR && !reported) Fail(errno);
+}
+
+}  // namespace fileio
