@@ -1,0 +1,301 @@
+#include "run/run_loop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <optional>
+
+#include "core/fpfaults.h"
+#include "fileio/fileio.h"
+#include "integrator/integrator.h"
+#include "model/equations.h"
+#include "run/run_options.h"
+
+statearray RunStartStates;
+
+void ResetSelectedStates() {
+    for (int i = 1; i <= ModelDef.NumStates; ++i)
+        if (States[i].Reset) States[i].Value = RunStartStates[i].Value;
+}
+
+bool PeriodTest::Due(double stepStart) {
+    if (period_ == 0.0) throw EZeroDivide();
+    // Index of the last multiple of the period at or before the step start;
+    // the step in which it changes is the step of the new period.
+    const double multiple = std::floor((stepStart + slack_) / period_);
+    const double before = first_ ? std::floor((stepStart - step_ + slack_) / period_) : lastMultiple_;
+    first_ = false;
+    lastMultiple_ = multiple;
+    return multiple != before;
+}
+
+int RunProgressPercent(double timeReached, double start, double stop) {
+    const double done = std::nearbyint(timeReached - start);
+    const double length = std::nearbyint(stop - start);
+    if (!(length >= 1.0)) return 100;
+    double percent;
+    constexpr double exactLimit = 1e15;  // whole numbers times 100 stay exact in 64 bits
+    if (std::fabs(done) < exactLimit && length < exactLimit)
+        percent = static_cast<double>(static_cast<std::int64_t>(done) * 100 / static_cast<std::int64_t>(length));
+    else
+        percent = std::trunc(done / length * 100.0);
+    return static_cast<int>(std::clamp(percent, 0.0, 100.0));
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class Run {
+public:
+    Run(RunObserver& observer, RunStatistics& stats, EvaluateFunction evaluate)
+        : observer_(observer), stats_(stats), evaluate_(evaluate ? evaluate : &EvaluateModel) {}
+
+    // Set-up and time loop; every failure leaves through an exception.
+    void Execute();
+    // The completion steps, carried out however the run ended. A failure of
+    // one of them does not stop the others; the first becomes the run's
+    // failure when there was none before.
+    void Complete(std::exception_ptr& failure);
+
+    RunStage Stage() const { return stage_; }
+
+private:
+    void Integrate(valuearray& y, double x1, double x2);
+    void Evaluate(double time, bool endOfStep);
+    void WriteRecord(double time);
+    bool SteadyStateReached();
+
+    RunObserver& observer_;
+    RunStatistics& stats_;
+    EvaluateFunction evaluate_;
+    RunStage stage_ = RunStage::SetUp;
+    IntegratorStats integratorStats_;
+    double h_ = 0.0;  // the integrator's step size, carried from step to step
+    statearray prevStates_;
+    // Scratch tables of the derivative frame of a model other than the
+    // compiled-in one.
+    statearray scratchStates_;
+    processarray scratchProcesses_;
+};
+
+void Run::Integrate(valuearray& y, double x1, double x2) {
+    std::int32_t nok = 0, nbad = 0;
+    const std::int32_t n = ModelDef.NumStates;
+    const double hmin = 1e-6 * TimeStep;
+    if (evaluate_ == &EvaluateModel) {
+        ODEIntegrator(y, n, h_, x1, x2, IntegratorAccuracy, hmin, nok, nbad, Drivers, Params, &integratorStats_);
+        return;
+    }
+    const auto derivatives = [this, n](const valuearray& trial, double time, valuearray& dydx) {
+        scratchStates_ = States;
+        for (int i = 1; i <= n; ++i) scratchStates_[i].Value = trial[i];
+        scratchProcesses_ = processarray{};
+        evaluate_(Drivers, Params, scratchStates_, time, scratchProcesses_, false);
+        for (int i = 1; i <= n; ++i) dydx[i] = scratchProcesses_[i].Value;
+    };
+    ODEIntegrator(y, n, h_, x1, x2, IntegratorAccuracy, hmin, nok, nbad, DerivativeFunction(derivatives),
+                  &integratorStats_);
+}
+
+void Run::Evaluate(double time, bool endOfStep) {
+    stage_ = RunStage::Evaluate;
+    ++stats_.ModelEvaluations;
+    evaluate_(Drivers, Params, States, time, Processes, endOfStep);
+}
+
+void Run::WriteRecord(double time) {
+    stage_ = RunStage::WriteOutput;
+    const auto start = Clock::now();
+    WriteOutputRecord(ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, time);
+    ++stats_.RecordsWritten;
+    stats_.SecondsWriting += SecondsSince(start);
+}
+
+// Compares every state with its value at the previous test; a state at or
+// below 0 never stands in the way.
+bool Run::SteadyStateReached() {
+    bool steady = true;
+    for (int i = 1; i <= ModelDef.NumStates; ++i) {
+        const double v = States[i].Value;
+        if (v > 0.0 && std::fabs(prevStates_[i].Value - v) / v > RunOptions.SSCriteria) steady = false;
+    }
+    ClearFloatingPointFaults();  // a tiny state's change may overflow; it is simply not steady
+    prevStates_ = States;
+    ++stats_.SteadyStateTests;
+    return steady;
+}
+
+void Run::Execute() {
+    stage_ = RunStage::SetUp;
+    // A run that cannot start stops before it replaces the previous output.
+    if (TimeStep == 0.0) throw EZeroDivide();  // no steps per output interval
+    if (!(TimeStep > 0.0)) throw ERunTimeError("Time step must be greater than 0.");
+    const TRunOptions options = RunOptions;
+    // A step that ends within a millionth of a step of a time counts as
+    // ending at it, so that rounded sums of steps do not lose a step.
+    const double slack = TimeStep * 1e-6;
+    // At least one step per interval: an interval left below the time step
+    // by a later change of the step would otherwise write nothing at all.
+    const double steps = std::nearbyint(options.OutputTimeStep / TimeStep);
+    ClearFloatingPointFaults();
+    const std::int64_t nOut = steps >= 1.0 ? static_cast<std::int64_t>(std::min(steps, 4e18)) : 1;
+
+    RunStartStates = States;
+    PrevDriverTime = 0.0;
+    NextDriverTime = 0.0;
+    stage_ = RunStage::OpenDrivers;
+    OpenDriverFile(DriverFileName, ModelDef.NumDrivers, Drivers, false);
+    stage_ = RunStage::OpenOutput;
+    OpenOutputFile(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, true);
+
+    h_ = TimeStep;
+    CurrentTime = StartTime;
+    double t = CurrentTime;  // driver time: goes back to StartTime when the drivers repeat
+    bool steady = false;
+    std::int64_t k = 1;
+    stage_ = RunStage::ReadDrivers;
+    GetDrivers(Drivers, t);
+    Evaluate(t, false);
+    prevStates_ = States;
+
+    std::optional<PeriodTest> resetTest, steadyTest;
+    if (options.ResetStates) resetTest.emplace(options.ResetStateTime, TimeStep);
+    if (options.RunToSS) steadyTest.emplace(options.SSTime, TimeStep);
+
+    valuearray y;
+    while (CurrentTime + TimeStep <= StopTime + slack && !steady) {
+        const double stepEnd = CurrentTime + TimeStep;
+
+        stage_ = RunStage::Integrate;
+        const auto integrating = Clock::now();
+        for (int i = 1; i <= ModelDef.NumStates; ++i) y[i] = States[i].Value;
+        Integrate(y, t, t + TimeStep);
+        for (int i = 1; i <= ModelDef.NumStates; ++i) States[i].Value = y[i];
+        Evaluate(t + TimeStep, true);
+        stats_.SecondsIntegrating += SecondsSince(integrating);
+        ++stats_.Steps;
+
+        bool written = false;
+        if (!options.OutputEndOfRunOnly) {
+            if (CurrentTime >= options.OutputOffset - slack) {
+                if (k == nOut) {
+                    WriteRecord(stepEnd);
+                    written = true;
+                    k = 0;
+                }
+            } else {
+                k = 0;
+            }
+        } else if (stepEnd >= StopTime - slack) {
+            WriteRecord(stepEnd);
+            written = true;
+        }
+
+        observer_.Progress(RunProgressPercent(stepEnd, StartTime, StopTime), stepEnd);
+
+        // After this step's output: a record of this step shows the values
+        // before the reset.
+        if (resetTest) {
+            stage_ = RunStage::ResetTest;
+            if (resetTest->Due(CurrentTime)) {
+                ResetSelectedStates();
+                ++stats_.StateResets;
+            }
+        }
+
+        if (steadyTest) {
+            stage_ = RunStage::SteadyState;
+            if (steadyTest->Due(CurrentTime)) {
+                steady = SteadyStateReached();
+                stats_.SteadyState = steady;
+                if (steady && options.OutputEndOfRunOnly) {
+                    // The run ends with this step, and the state reached is its end-of-run record.
+                    steady = false;
+                    StopTime = stepEnd;
+                    if (!written) WriteRecord(stepEnd);
+                }
+            }
+        }
+
+        CurrentTime += TimeStep;
+        t += TimeStep;
+        if (options.RepeatDrivers && t > options.RepeatDriveTime + slack) {
+            PrevDriverTime = 0.0;  // the driver file is read again from its first record
+            NextDriverTime = 0.0;
+            t = StartTime;
+        }
+        stage_ = RunStage::ReadDrivers;
+        GetDrivers(Drivers, t);
+        ++k;
+
+        observer_.PumpEvents();
+        if (CancelRequested || observer_.CancelRequested()) {
+            stats_.Cancelled = true;
+            break;
+        }
+    }
+}
+
+void Run::Complete(std::exception_ptr& failure) {
+    const auto attempt = [&failure](auto&& step) {
+        try {
+            step();
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    };
+    CancelRequested = false;
+    attempt([] { CloseDriverFile(); });
+    attempt([this] {
+        const auto start = Clock::now();
+        CloseOutputFile();
+        stats_.SecondsWriting += SecondsSince(start);
+    });
+    OutputAvailable = true;
+    stats_.TimeReached = CurrentTime;
+    stats_.AcceptedSteps = integratorStats_.NOk;
+    stats_.ShrunkSteps = integratorStats_.NBad;
+    stats_.ModelEvaluations += integratorStats_.Evaluations;
+    attempt([this] { observer_.RunFinished(); });
+}
+
+}  // namespace
+
+void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate) {
+    const auto start = Clock::now();
+    stats = RunStatistics{};
+    Run run(observer, stats, evaluate);
+    std::exception_ptr failure;
+    try {
+        observer.RunStarting();
+        run.Execute();
+    } catch (const EUserCancel&) {
+        stats.Cancelled = true;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // A failure of the completion itself is reported only when the run had none.
+    stats.FailedIn = failure ? run.Stage() : RunStage::Finish;
+    run.Complete(failure);
+    stats.SecondsTotal = SecondsSince(start);
+    if (!failure) {
+        stats.FailedIn = RunStage::SetUp;
+        return;
+    }
+    stats.Failed = true;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        stats.Error = e.what();
+    } catch (...) {
+        stats.Error = "Unknown failure";
+    }
+    if (mode == RunMode::Quiet) std::rethrow_exception(failure);
+    observer.ShowError(stats.Error);
+}
