@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/fpfaults.h"
 #include "model/model_math.h"
@@ -106,6 +107,23 @@ void EndOfStepUpdates(ModelFrame& f) {
     f.v[pr::PptI] = PptI;
     f.v[pr::Ms] = Ms;
 
+    // The new values of the advanced states, each only applied if not held.
+    constexpr int advanced[] = {st::Wr,  st::Ws,   st::Laieos, st::Jday, st::DDa,
+                                st::DDs, st::PptT, st::PptIT,  st::QwT,  st::DnT};
+    const double next[] = {s[st::Wr] + dWr,      s[st::Ws] + dWs,       laieos,
+                           Jday + dJday,         DDa + dDDa,            s[st::DDs] + dDDs,
+                           s[st::PptT] + dPptT,  s[st::PptIT] + dPptIT, s[st::QwT] + dQwT,
+                           s[st::DnT] + dDnT};
+    static_assert(std::size(advanced) == std::size(next));
+
+    // Every result is stored before the fault flags are read: a volatile store
+    // cannot be deferred past the test, so neither can the arithmetic behind
+    // it. A fault anywhere above leaves the state table and NewYear as they were.
+    volatile double settled[std::size(next)];
+    for (std::size_t i = 0; i < std::size(next); ++i) settled[i] = next[i];
+    volatile bool settledFix[3] = {fixFoliage, fixWood, fixRoots};
+    volatile double settledDay = newDay;
+
     CheckFloatingPointFaults();
 
     NewYear = newYear;
@@ -113,21 +131,9 @@ void EndOfStepUpdates(ModelFrame& f) {
 
     statearray& table = *f.states;
     // Start days are fixed whatever the hold flags say.
-    if (fixFoliage) table[st::Jdfs].Value = newDay;
-    if (fixWood) table[st::Jdws].Value = newDay;
-    if (fixRoots) table[st::Jdrs].Value = newDay;
-
-    auto advance = [&](int i, double value) {
-        if (!f.held[i]) table[i].Value = value;
-    };
-    advance(st::Wr, s[st::Wr] + dWr);
-    advance(st::Ws, s[st::Ws] + dWs);
-    advance(st::Laieos, laieos);
-    advance(st::Jday, Jday + dJday);
-    advance(st::DDa, DDa + dDDa);
-    advance(st::DDs, s[st::DDs] + dDDs);
-    advance(st::PptT, s[st::PptT] + dPptT);
-    advance(st::PptIT, s[st::PptIT] + dPptIT);
-    advance(st::QwT, s[st::QwT] + dQwT);
-    advance(st::DnT, s[st::DnT] + dDnT);
+    const int startDays[] = {st::Jdfs, st::Jdws, st::Jdrs};
+    for (int k = 0; k < 3; ++k)
+        if (settledFix[k]) table[startDays[k]].Value = settledDay;
+    for (std::size_t i = 0; i < std::size(advanced); ++i)
+        if (!f.held[advanced[i]]) table[advanced[i]].Value = settled[i];
 }
