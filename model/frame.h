@@ -3,8 +3,18 @@
 // a frame outlives the call of EvaluateModel that fills it.
 #pragma once
 
+#include <array>
+
 #include "core/stypes.h"
 #include "model/symbols.h"
+
+// ParamBase of every process entry, from the static catalogue.
+inline constexpr auto ParamBaseOfEntry = [] {
+    std::array<int, OstrelNumProcesses + 1> base{};
+    for (int p = 0; p <= OstrelNumProcesses; ++p) base[static_cast<std::size_t>(p)] = CatalogueParamBase(p);
+    return base;
+}();
+static_assert(ParamBaseOfEntry[pa::mF.Owner] + pa::mF.J == pa::mF.Index());
 
 struct ModelFrame {
     // Working copies of the inputs, indexed like their tables.
@@ -26,6 +36,8 @@ struct ModelFrame {
     bool endOfStep;
     statearray* states;  // the state table of the call, for the writes it makes
 
-    // Parameter j of its owning process: Params[ParamBase(owner) + j].
-    double P(ParamRef r) const { return par[r.Index()]; }
+    // Parameter j of its owning process: Params[ParamBase(owner) + j]. The
+    // base comes from a table made at compile time, so with a pa:: constant
+    // the whole lookup folds to a fixed offset.
+    double P(ParamRef r) const { return par[ParamBaseOfEntry[r.Owner] + r.J]; }
 };
