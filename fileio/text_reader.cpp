@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 
 #include "core/stypes.h"
 #include "fileio/file_access.h"
@@ -13,6 +15,32 @@ namespace {
 bool IsBlank(int c) noexcept { return c == ' ' || c == '\t'; }
 bool IsLineEnd(int c) noexcept { return c == '\r' || c == '\n'; }
 bool IsSeparator(int c) noexcept { return IsBlank(c) || IsLineEnd(c); }
+bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+
+// The usual case of a short number in plain notation, read in one go. False
+// for anything else (words, a value out of range, a text that is no number),
+// which the scanner then decides on.
+bool QuickNumber(const char* first, const char* last, double& value) {
+    const char* p = first;
+    if (*p == '+' || *p == '-') ++p;
+    int digits = 0;
+    for (; p < last && IsDigit(*p); ++p) ++digits;
+    if (p < last && *p == '.')
+        for (++p; p < last && IsDigit(*p); ++p) ++digits;
+    if (digits == 0) return false;
+    if (p < last && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < last && (*p == '+' || *p == '-')) ++p;
+        const char* exponent = p;
+        for (; p < last && IsDigit(*p); ++p) {}
+        if (p == exponent) return false;
+    }
+    if (p != last) return false;
+    const auto r = std::from_chars(*first == '+' ? first + 1 : first, last, value);
+    return r.ec == std::errc() && r.ptr == last;
+}
+
+constexpr std::size_t QuickLength = 64;
 }  // namespace
 
 TextReader::TextReader(const std::string& fileName)
@@ -52,6 +80,15 @@ bool TextReader::OnlyBlanksLeft() {
 
 double TextReader::ReadNumber() {
     if (OnlyBlanksLeft()) return 0.0;
+    const char* const first = buffer_.get() + pos_;
+    const char* const limit = buffer_.get() + std::min(end_, pos_ + QuickLength);
+    const char* last = first;
+    while (last < limit && !IsSeparator(static_cast<unsigned char>(*last))) ++last;
+    double value = 0;
+    if (last < limit && QuickNumber(first, last, value)) {
+        pos_ += static_cast<std::size_t>(last - first);
+        return value;
+    }
     scanner_.Reset();
     for (;;) {
         // Scan the buffered part of the token without a call per character.

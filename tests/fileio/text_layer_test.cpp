@@ -125,8 +125,10 @@ TEST(NumberFormats, IgnoreACommaLocale) {
     EXPECT_EQ(General15(1234.5), "1234.5");
     EXPECT_EQ(ParseNumber("1234.5"), 1234.5);
     std::locale::global(previous);
+}
 
-    // The C library's locale, when the system has one with a decimal comma.
+// The C library's locale, when the system has one with a decimal comma.
+TEST(NumberFormats, IgnoreACommaLocaleOfTheCLibrary) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
     bool found = false;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
