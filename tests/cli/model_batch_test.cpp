@@ -1,0 +1,182 @@
+#include "cli/model_batch.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+
+#include "fileio/fileio.h"
+#include "model/equations.h"
+#include "tests/run/test_model.h"
+
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+
+struct BatchResult {
+    int status;
+    std::string out, err;
+};
+
+class ModelBatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteDrivers(drivers, {"0 1"});
+        WriteParams(paramFile, {});
+    }
+
+    // A parameter file for the test model: state 1 grows by 1 per time unit;
+    // `changes` sets further parameters by index.
+    void WriteParams(const std::string& file, std::vector<std::pair<int, double>> changes) {
+        DefineModel();
+        for (int i = 1; i <= MaxStates; ++i) States[i].Value = 0.0;
+        for (int i = 1; i <= MaxParams; ++i) Params[i].Value = 0.0;
+        Params[1].Value = 1.0;
+        for (auto [i, value] : changes) Params[i].Value = value;
+        WriteParamFile(file, ModelDef.NumParams, Params, ModelDef.NumStates, States);
+    }
+
+    BatchResult Batch(std::vector<std::string> args) {
+        args.insert(args.begin(), "modelbatch");
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        std::ostringstream out, err;
+        BatchEnvironment env;
+        env.Evaluate = &TestModel;
+        const int status = RunModelBatch(static_cast<int>(argv.size()), argv.data(), out, err, env);
+        return {status, out.str(), err.str()};
+    }
+
+    TempFolder dir;
+    std::string paramFile = dir / "p.par", drivers = dir / "d.drr", output = dir / "o.out";
+};
+
+TEST_F(ModelBatchTest, RunsAndReportsWhatItDid) {
+    const BatchResult result = Batch({"--stop", "10", "--stats", paramFile, drivers, output});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    const std::string summary = "modelbatch: 9 steps, time reached 10, 9 records written to '" + output + "', ";
+    EXPECT_EQ(result.out.substr(0, summary.size()), summary);
+    // Every step is kept at its first size: 1 + 10 evaluations per step in the
+    // integrator, and the run's own, one per step and one at the start.
+    EXPECT_NE(result.out.find(" s\nintegrator steps accepted   9\n"
+                              "integrator steps shrunk     0\n"
+                              "model evaluations           109\n"
+                              "wall time integrating       "),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(ReadColumn(output, 0).times.size(), 9u);
+
+    EXPECT_EQ(Batch({"--version"}).out, "Ostrel 6.4.2\n");
+}
+
+TEST_F(ModelBatchTest, SavesTheEndStatesAndWarnsOfAnIncompleteLastStep) {
+    const std::string saved = dir / "end.par";
+    const BatchResult result = Batch({"--stop", "10.5", "--save-params", saved, paramFile, drivers, output});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err,
+              "modelbatch: warning: the run length 9.5 is not a whole multiple of the time step 1: the run stops at 10\n");
+    paramarray params;
+    statearray states;
+    ASSERT_TRUE(ReadParamFile(saved, ModelDef.NumParams, params, ModelDef.NumStates, states));
+    EXPECT_EQ(states[1].Value, 9);
+    EXPECT_EQ(params[1].Value, 1);
+
+    EXPECT_EQ(Batch({"--quiet", "--stop", "10.5", paramFile, drivers, output}).out + Batch({"-q", paramFile, drivers, output}).err, "");
+}
+
+TEST_F(ModelBatchTest, WrongCommandLinesAreRefusedWithTheDialogsTexts) {
+    struct Case {
+        std::vector<std::string> options;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"--start", "abc"}, "--start: 'abc' is not a valid floating point value"},
+        {{"--step", "0"}, "--step 0: the time step must be greater than 0"},
+        {{"--stop", "0"}, "--stop 0: the stop time is before the start time 1"},
+        {{"--output-every", "0"},
+         "--output-every 0: Invalid output time step. Output time step is less than simulation time step. Output "
+         "time step increased to time step. "},
+        {{"--step", "2", "--stop", "11", "--output-every", "3"},
+         "--output-every 3: Invalid output time step. Output time step must be a multiple of simulation time step. "
+         "Output time step changed to current time_step. "},
+        {{"--stop", "100", "--output-every", "500"},
+         "--output-every 500: Invalid output time step. Output time step is greater than run length. Output time "
+         "step decreased to run length. "},
+        {{"--stop", "1000", "--offset", "2000"},
+         "--offset 2000: Invalid output offset. Output offset is greater than simulation length. Reset output offset "
+         "to simulation time step. "},
+        {{"--repeat-drivers", "x"}, "--repeat-drivers x: Invalid driver repeat time. Run set to Normal run."},
+        {{"--start", "400", "--stop", "500", "--repeat-drivers", "365"},
+         "--repeat-drivers 365: the drivers would repeat before the start time 400"},
+        {{"--reset-states", "0"}, "--reset-states 0: the period must be a whole number greater than 0"},
+        {{"--steady-state", "1"}, "--steady-state needs --ss-time"},
+        {{"--steady-state", "1", "--ss-time", "1.5"}, "--ss-time 1.5: Invalid steady state time. Run set to Normal run."},
+        {{"--steady-state", "-1", "--ss-time", "5"}, "--steady-state -1: the percentage must be greater than 0"},
+        {{"--hold", "Cf,cf"}, "--hold: unknown state variable 'cf'"},
+        {{"--end-only", "--offset", "3"}, "--offset excludes --end-only\nRun with --help for more information."},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {paramFile, drivers, output});
+        const BatchResult result = Batch(args);
+        EXPECT_EQ(result.status, ExitUsage);
+        EXPECT_EQ(result.err, "modelbatch: " + c.err + "\n");
+        EXPECT_FALSE(std::filesystem::exists(output)) << c.err;
+    }
+    EXPECT_EQ(Batch({paramFile, drivers}).err,
+              "modelbatch: PARAMFILE, DRIVERFILE and OUTPUTFILE are required\nRun with --help for more information.\n");
+}
+
+TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
+    const std::string other = dir / "other.par", broken = dir / "broken.par", failing = dir / "failing.par";
+    std::ofstream(other) << "Other                     1.0\r\n";
+    std::ofstream(broken) << "Ostrel                    6.4.2\r\n" << std::string(25, ' ') << " 12x\r\n";
+    WriteParams(failing, {{4, 5.5}});  // the equations fail from time 5.5 on
+    const std::string badDrivers = dir / "bad.drr";
+    WriteDrivers(badDrivers, {"1 1", "2 1", "3 1", "4 1", "5 x"});
+    const std::string missing = dir / "missing";
+
+    struct Case {
+        std::vector<std::string> files;
+        std::string err;
+        std::size_t records;  // left in the output file; npos: no output file
+    };
+    const Case cases[] = {
+        {{missing, drivers, output}, "parameter file '" + missing + "': File not found", npos},
+        {{other, drivers, output},
+         "parameter file '" + other +
+             "': The parameter file selected is not compatible with this model. No parameters read.",
+         npos},
+        {{broken, drivers, output}, "parameter file '" + broken + "': Invalid numeric input", npos},
+        {{paramFile, missing, output}, "driver file '" + missing + "': File not found", npos},
+        {{paramFile, drivers, missing + "/o.out"}, "output file '" + missing + "/o.out': Invalid filename", npos},
+        {{paramFile, badDrivers, output}, "driver file '" + badDrivers + "': Invalid numeric input", 3},
+        {{failing, drivers, output}, "run failed at time 5: Invalid floating point operation", 4},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(output);
+        std::vector<std::string> args = {"--quiet", "--stop", "10"};
+        args.insert(args.end(), c.files.begin(), c.files.end());
+        const BatchResult result = Batch(args);
+        EXPECT_EQ(result.status, ExitFailure);
+        EXPECT_EQ(result.err, "modelbatch: " + c.err + "\n");
+        if (c.records == npos)
+            EXPECT_FALSE(std::filesystem::exists(output)) << c.err;
+        else
+            EXPECT_EQ(ReadColumn(output, 0).times.size(), c.records) << c.err;
+    }
+}
+
+TEST_F(ModelBatchTest, CtrlCEndsTheRunAfterTheStepAndKeepsItsRecords) {
+    WriteParams(paramFile, {{5, 4}});  // Ctrl+C in the step that ends at 4
+    const BatchResult result = Batch({"--stop", "10", paramFile, drivers, output});
+    EXPECT_EQ(result.status, ExitCancelled);
+    EXPECT_EQ(result.err, "modelbatch: interrupted at time 4\n");
+    EXPECT_EQ(ReadColumn(output, 0).times, (std::vector<double>{2, 3, 4}));
+    struct sigaction now {};
+    sigaction(SIGINT, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);  // the program's own handler is gone again
+}
+
+}  // namespace
