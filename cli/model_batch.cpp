@@ -18,6 +18,7 @@
 #include "model/equations.h"
 #include "model/new_year.h"
 #include "run/run_options.h"
+#include "run/session.h"
 
 namespace {
 
@@ -176,17 +177,15 @@ void SetFlags(const char* name, const std::vector<std::string>& symbols, bool Ts
 // Puts the times and the run options in force, as the main window and the
 // options dialog would. Throws UsageError.
 void ApplyOptions(const BatchOptions& o) {
-    StartTime = TimeOption("--start", o.start);
-    StopTime = TimeOption("--stop", o.stop);
-    TimeStep = TimeOption("--step", o.step);
-    if (!(TimeStep > 0.0)) throw UsageError{"--step " + o.step + ": the time step must be greater than 0"};
-    if (StopTime < StartTime)
-        throw UsageError{"--stop " + o.stop + ": the stop time is before the start time " + FormatNumber(StartTime)};
-    CalcTime = StartTime;
+    const double start = TimeOption("--start", o.start);
+    const double stop = TimeOption("--stop", o.stop);
+    const double step = TimeOption("--step", o.step);
+    if (!(step > 0.0)) throw UsageError{"--step " + o.step + ": the time step must be greater than 0"};
+    if (stop < start)
+        throw UsageError{"--stop " + o.stop + ": the stop time is before the start time " + FormatNumber(start)};
+    StartSession(start, stop, step);
     CurrentTime = 0.0;
-    IntegratorAccuracy = 1e-8;
 
-    RunOptions = StartRunOptions();
     RunOptions.NormalRun = !(o.repeatDrivers || o.resetStates || o.steadyState || o.ssTime);
 
     if (o.outputEvery) {
@@ -375,7 +374,10 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         err << Program << ": driver file " << Quoted(o.driverFile) << ": " << e.what() << '\n';
         return ExitFailure;
     }
-    if (interrupted) return ExitCancelled;
+    if (interrupted) {
+        if (!o.quiet) err << Program << ": interrupted before the run\n";
+        return ExitCancelled;
+    }
 
     DriverFileName = o.driverFile;
     OutputFileName = o.outputFile;

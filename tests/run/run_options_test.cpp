@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "run/session.h"
+
 namespace {
 
 TEST(FieldText, WholeNumbersAndNumbers) {
@@ -122,6 +124,19 @@ TEST_F(OptionEntry, PeriodsSwitchTheirOptionOnOrTheRunBackToNormal) {
         EXPECT_FALSE(special.RepeatDrivers || special.ResetStates || special.RunToSS);
         EXPECT_EQ(special.RepeatDriveTime, 365);  // the periods keep their values
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramTitle, SelectsTheQuietModesInAnyLetterCase) {
+    const std::pair<const char*, ProgramMode> cases[] = {
+        {"/usr/bin/modelbatch", ProgramMode::Batch},     {"C:\\Ostrel\\ModelBatch.EXE", ProgramMode::Batch},
+        {"SENSITIVITY", ProgramMode::Sensitivity},       {"modelbatch2", ProgramMode::Windows},
+        {"/opt/modelbatch.d/ostrel", ProgramMode::Windows}, {"model.batch", ProgramMode::Windows},
+    };
+    for (const auto& [path, mode] : cases) EXPECT_EQ(ModeFromProgramPath(path), mode) << path;
 }
 
 }  // namespace
