@@ -1,0 +1,13 @@
+# Runs TOOL [INPUT] OUTPUT and fails unless OUTPUT equals EXPECTED byte for byte.
+if(DEFINED INPUT)
+  execute_process(COMMAND ${TOOL} ${INPUT} ${OUTPUT} RESULT_VARIABLE rc)
+else()
+  execute_process(COMMAND ${TOOL} ${OUTPUT} RESULT_VARIABLE rc)
+endif()
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${TOOL} failed (${rc})")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT} ${EXPECTED} RESULT_VARIABLE differ)
+if(NOT differ EQUAL 0)
+  message(FATAL_ERROR "${EXPECTED} is not what ${TOOL} makes: regenerate it")
+endif()
