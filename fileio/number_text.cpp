@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <system_error>
 
 #include "core/stypes.h"
@@ -215,8 +216,14 @@ double NumberScanner::Value() const {
     double value = 0;
     const auto parsed = std::from_chars(text, r.ptr, value);
     if (parsed.ec == std::errc::result_out_of_range) {
-        if (scale > 0) throw InvalidNumericInput();
-        value = 0;
+        // The largest doubles, written with 15 digits, round up past the
+        // largest double: below 1.8E308 they read as the largest double.
+        if (scale == 309 && digits_[0] == '1' && (count_ == 1 || digits_[1] <= '7'))
+            value = std::numeric_limits<double>::max();
+        else if (scale > 0)
+            throw InvalidNumericInput();
+        else
+            value = 0;
     } else if (parsed.ec != std::errc()) {
         throw InvalidNumericInput();
     }

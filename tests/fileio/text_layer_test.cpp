@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <clocale>
 #include <cmath>
 #include <locale>
@@ -90,11 +91,14 @@ TEST(NumberSyntax, AcceptsPlainDecimalNotation) {
     EXPECT_EQ(ParseNumber("1.000000000000E+000"), 1);
     EXPECT_EQ(ParseNumber("1e-400"), 0);  // below the smallest double
     EXPECT_TRUE(std::signbit(ParseNumber("-0")));
+    // The largest double as the parameter file writes it rounds up past it.
+    EXPECT_EQ(StandardReal(-DBL_MAX), "-1.79769313486232E+0308");
+    EXPECT_EQ(ParseNumber("-1.79769313486232E+0308"), -DBL_MAX);
 }
 
 TEST(NumberSyntax, RejectsEverythingElseAsInvalidNumericInput) {
     for (const char* text : {"1.2.3", "1e", "1e+", "e5", "+", "-", ".", ".e1", "1,5", "0x10", "--1", "1d0", "nan1",
-                             "infinit", "12abc", "1e400", "1 "}) {
+                             "infinit", "12abc", "1e400", "1.8e308", "1 "}) {
         EXPECT_EQ(MessageOf<EInOutError>([&] { ParseNumber(text); }), "Invalid numeric input") << text;
     }
 }
