@@ -184,7 +184,7 @@ void ApplyOptions(const BatchOptions& o) {
     if (stop < start)
         throw UsageError{"--stop " + o.stop + ": the stop time is before the start time " + FormatNumber(start)};
     StartSession(start, stop, step);
-    CurrentTime = 0.0;
+    CurrentTime = StartTime;
 
     RunOptions.NormalRun = !(o.repeatDrivers || o.resetStates || o.steadyState || o.ssTime);
 

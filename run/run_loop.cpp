@@ -179,7 +179,6 @@ void Run::Execute() {
         for (int i = 1; i <= ModelDef.NumStates; ++i) States[i].Value = y[i];
         Evaluate(t + TimeStep, true);
         stats_.SecondsIntegrating += SecondsSince(integrating);
-        ++stats_.Steps;
 
         bool written = false;
         if (!options.OutputEndOfRunOnly) {
@@ -225,6 +224,7 @@ void Run::Execute() {
 
         CurrentTime += TimeStep;
         t += TimeStep;
+        ++stats_.Steps;
         if (options.RepeatDrivers && t > options.RepeatDriveTime + slack) {
             PrevDriverTime = 0.0;  // the driver file is read again from its first record
             NextDriverTime = 0.0;

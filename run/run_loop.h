@@ -59,7 +59,7 @@ enum class RunStage {
 };
 
 struct RunStatistics {
-    std::int64_t Steps = 0;            // time steps completed
+    std::int64_t Steps = 0;            // time steps completed: CurrentTime has passed them
     double TimeReached = 0.0;          // CurrentTime at the end
     std::int64_t RecordsWritten = 0;   // output records, the header lines not counted
     std::int64_t AcceptedSteps = 0;    // integrator steps kept at the size tried first

@@ -85,6 +85,17 @@ TEST_F(ModelBatchTest, SavesTheEndStatesAndWarnsOfAnIncompleteLastStep) {
     EXPECT_EQ(Batch({"--quiet", "--stop", "10.5", paramFile, drivers, output}).out + Batch({"-q", paramFile, drivers, output}).err, "");
 }
 
+TEST_F(ModelBatchTest, SymbolsSetTheResetAndHoldFlags) {
+    const std::string first(States[1].Symbol), second(States[2].Symbol), third(States[3].Symbol);
+    const BatchResult result = Batch({"-q", "--start", "0", "--stop", "7", "--reset-states", "5", "--reset", first,
+                                      "--hold", second + "," + third, paramFile, drivers, output});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadColumn(output, StateColumn(1)).values, (std::vector<double>{1, 1, 2, 3, 4, 5, 1}));
+    EXPECT_TRUE(States[1].Reset && States[2].HoldConstant && States[3].HoldConstant);
+    EXPECT_FALSE(States[1].HoldConstant || States[2].Reset);
+}
+
 TEST_F(ModelBatchTest, WrongCommandLinesAreRefusedWithTheDialogsTexts) {
     struct Case {
         std::vector<std::string> options;
@@ -153,6 +164,7 @@ TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
         {{paramFile, drivers, missing + "/o.out"}, "output file '" + missing + "/o.out': Invalid filename", npos},
         {{paramFile, badDrivers, output}, "driver file '" + badDrivers + "': Invalid numeric input", 3},
         {{failing, drivers, output}, "run failed at time 5: Invalid floating point operation", 4},
+        {{paramFile, drivers, "/dev/full"}, "output file '/dev/full': Disk full", npos},
     };
     for (const Case& c : cases) {
         std::filesystem::remove(output);
