@@ -134,16 +134,6 @@ TEST(PeriodTest, EachPeriodIsClaimedByOneStepHoweverTimesRound) {
     }
 }
 
-TEST(PeriodTest, PeriodOfZeroIsADivisionByZero) {
-    PeriodTest test(0, 1);
-    try {
-        test.Due(0);
-        FAIL() << "no failure";
-    } catch (const EZeroDivide& e) {
-        EXPECT_STREQ(e.what(), "Floating point division by zero");
-    }
-}
-
 TEST_F(RunLoopTest, FlaggedStatesAreResetOncePerPeriodAfterTheStepsOutput) {
     States[1].Reset = true;
     Params[2].Value = 1.0;  // state 3 grows alike but is not flagged

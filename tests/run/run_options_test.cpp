@@ -50,19 +50,11 @@ TEST_F(OptionEntry, OutputIntervalIsCheckedAndCorrected) {
         std::string warning;
         double interval;
     };
+    const std::string invalid = "Invalid output time step. ";
     const Case cases[] = {
-        {1, "0",
-         "Invalid output time step. Output time step is less than simulation time step. Output time step increased to "
-         "time step. ",
-         1},
-        {1, "500",
-         "Invalid output time step. Output time step is greater than run length. Output time step decreased to run "
-         "length. ",
-         99},
-        {2, "3",
-         "Invalid output time step. Output time step must be a multiple of simulation time step. Output time step "
-         "changed to current time_step. ",
-         2},
+        {1, "0", invalid + EOutputStepTooSmall().what(), 1},
+        {1, "500", invalid + EOutputStepTooLarge().what(), 99},
+        {2, "3", invalid + EOutputStepNotMultiple().what(), 2},
         // The field takes whole numbers only: the interval keeps its value.
         {0.5, "0.5", "Invalid output time step. '0.5' is not a valid integer value", 0.5},
         {1, "7", "", 7},
