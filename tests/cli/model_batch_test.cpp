@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <sstream>
 
@@ -68,6 +69,25 @@ TEST_F(ModelBatchTest, RunsAndReportsWhatItDid) {
     EXPECT_EQ(ReadColumn(output, 0).times.size(), 9u);
 
     EXPECT_EQ(Batch({"--version"}).out, "Ostrel 6.4.2\n");
+}
+
+// The compiled-in model on the bundled sample files, with one state held.
+TEST_F(ModelBatchTest, RunsTheModelOnTheSampleFiles) {
+    const std::string samples = OSTREL_SAMPLES_DIR;
+    std::vector<std::string> args = {"modelbatch", "-q",       "--start",  "0", "--stop", "30", "--hold", "Clfw",
+                                     samples + "/forest.par", samples + "/weather.drr", output};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunModelBatch(static_cast<int>(argv.size()), argv.data(), out, err), 0) << err.str();
+    paramarray params;
+    statearray start;
+    ASSERT_TRUE(ReadParamFile(samples + "/forest.par", ModelDef.NumParams, params, ModelDef.NumStates, start));
+    const int held = FindSymbol(1, "Clfw"), free = FindSymbol(1, "Clr");
+    const OutputColumn heldValues = ReadColumn(output, StateColumn(held));
+    ASSERT_EQ(heldValues.times.size(), 30u);
+    for (double v : heldValues.values) EXPECT_NEAR(v, start[held].Value, 1e-12 * std::fabs(v));  // 13 digits in the file
+    EXPECT_GT(std::fabs(ReadColumn(output, StateColumn(free)).values.back() - start[free].Value), 0.1);
 }
 
 TEST_F(ModelBatchTest, SavesTheEndStatesAndWarnsOfAnIncompleteLastStep) {
