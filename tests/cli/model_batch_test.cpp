@@ -128,6 +128,9 @@ TEST_F(ModelBatchTest, WrongCommandLinesAreRefusedWithTheDialogsTexts) {
         {{"--output-every", "0"},
          "--output-every 0: Invalid output time step. Output time step is less than simulation time step. Output "
          "time step increased to time step. "},
+        {{"--step", "2", "--stop", "11", "--output-every", "3"},
+         "--output-every 3: Invalid output time step. Output time step must be a multiple of simulation time step. "
+         "Output time step changed to current time_step. "},
         {{"--stop", "1000", "--offset", "2000"},
          "--offset 2000: Invalid output offset. Output offset is greater than simulation length. Reset output offset "
          "to simulation time step. "},
