@@ -20,21 +20,12 @@ public:
         static int serial = 0;
         path_ = std::filesystem::temp_directory_path() /
                 ("ostrel-fileio-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
+    ~TempFolder() { std::filesystem::remove_all(path_); }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
-        return names;
+    std::size_t Entries() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
     }
 
 private:
@@ -42,13 +33,12 @@ private:
 };
 
 inline void WriteBytes(const std::string& fileName, const std::string& bytes) {
-    std::ofstream out(fileName, std::ios::binary);
-    out << bytes;
+    std::ofstream(fileName, std::ios::binary) << bytes;
 }
 
 inline std::string ReadBytes(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Splits at CR LF, the line end this system writes.
@@ -63,26 +53,24 @@ inline std::vector<std::string> Lines(const std::string& text) {
 
 inline std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
+// Records each message as "kind/buttons: text" (only error boxes with an OK
+// button are expected from the model files).
 class RecordingNotifier final : public Notifier {
 public:
     RecordingNotifier() : previous_(SetNotifier(this)) {}
     ~RecordingNotifier() override { SetNotifier(previous_); }
     MsgResult Show(MsgKind kind, MsgButtons buttons, std::string_view text) override {
-        kinds.push_back(kind);
-        buttons_.push_back(buttons);
-        messages.emplace_back(text);
+        const bool errorOk = kind == MsgKind::Error && buttons == MsgButtons::Ok;
+        shown.push_back((errorOk ? "error/ok: " : "other: ") + std::string(text));
         return MsgResult::Ok;
     }
-    std::vector<std::string> messages;
-    std::vector<MsgKind> kinds;
-    std::vector<MsgButtons> buttons_;
+    std::vector<std::string> shown;
 
 private:
     Notifier* previous_;
 };
 
-// Runs `action` and returns the message of the exception of type E it
-// throws, or "no exception".
+// The message of the exception of type E that `action` throws.
 template <class E, class Action>
 std::string MessageOf(Action action) {
     try {
