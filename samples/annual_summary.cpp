@@ -1,0 +1,35 @@
+// annual_summary: prints annual GPP, NPP, NEP, peak leaf area and deepest
+// snowpack of a run, read back from its output file.
+//
+//   annual_summary OUTPUT.out
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+#include "model/equations.h"
+#include "samples/year_summary.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: annual_summary OUTPUT.out\n";
+        return 2;
+    }
+    DefineModel();
+    try {
+        const auto years = SummariseYears(argv[1]);
+        if (years.empty()) {
+            std::cerr << "annual_summary: " << argv[1] << ": no records\n";
+            return 1;
+        }
+        std::printf("year  days    GPP    NPP    NEP  peak LAI  peak snow\n");
+        std::printf("           (g C m-2 yr-1)      (m2 m-2)       (mm)\n");
+        int n = 0;
+        for (const YearSummary& y : years)
+            std::printf("%4d %5.0f %6.0f %6.0f %6.0f %9.2f %10.0f\n", ++n, y.Days, y.Gpp, y.Npp, y.Nep, y.PeakLai,
+                        y.PeakSnow);
+    } catch (const std::exception& e) {
+        std::cerr << "annual_summary: " << argv[1] << ": " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
