@@ -36,6 +36,8 @@ inline const std::string& InputFile(const char* extension, const std::string& pr
         const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         return std::string(folder) + "/ostrel-fuzz-" + std::to_string(getpid()) + "." + extension;
     }();
+    static const bool removedAtExit = [] { return std::atexit([] { std::remove(name.c_str()); }) == 0; }();
+    (void)removedAtExit;
     std::FILE* f = std::fopen(name.c_str(), "wb");
     if (f == nullptr) std::abort();
     std::fwrite(prefix.data(), 1, prefix.size(), f);
