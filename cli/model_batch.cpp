@@ -1,12 +1,16 @@
 #include "cli/model_batch.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +32,15 @@ constexpr const char* Program = "modelbatch";
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void OnInterrupt(int) { interrupted = 1; }
+// A second Ctrl+C ends the program at once: the first one is only looked at
+// between two steps, and a program waiting to open a pipe never gets there.
+extern "C" void OnInterrupt(int) {
+    if (interrupted) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+    interrupted = 1;
+}
 
 // Ctrl+C cancels the run after the step in progress, like the Cancel button
 // of the window. The handler only raises the flag; the run looks at it.
@@ -135,6 +147,10 @@ private:
 
 // ---- Options ----
 
+// Most steps a run can count: beyond 2^53 steps the sum of the steps no longer
+// tells one step from the next.
+constexpr double MaxRunSteps = 9007199254740992.0;
+
 struct BatchOptions {
     std::string paramFile, driverFile, outputFile;
     std::string start = "1", stop = "2", step = "1";
@@ -183,6 +199,14 @@ void ApplyOptions(const BatchOptions& o) {
     if (!(step > 0.0)) throw UsageError{"--step " + o.step + ": the time step must be greater than 0"};
     if (stop < start)
         throw UsageError{"--stop " + o.stop + ": the stop time is before the start time " + FormatNumber(start)};
+    // A step lost in the rounding of the times would never end the run.
+    const double farthest = std::max(std::fabs(start), std::fabs(stop));
+    if (farthest + step == farthest)
+        throw UsageError{"--step " + o.step + ": the time step is too small to advance the time from " +
+                         FormatNumber(farthest)};
+    if ((stop - start) / step > MaxRunSteps)
+        throw UsageError{"--step " + o.step + ": the run from " + FormatNumber(start) + " to " + FormatNumber(stop) +
+                         " would take more than 9007199254740992 steps"};
     StartSession(start, stop, step);
     CurrentTime = StartTime;
 
@@ -195,6 +219,9 @@ void ApplyOptions(const BatchOptions& o) {
     if (o.offset) {
         const std::string warning = EnterOutputOffset(RunOptions, *o.offset);
         if (!warning.empty()) throw UsageError{"--offset " + *o.offset + ": " + warning};
+    } else if (StartTime < 0.0) {
+        // Without an offset the records start with the run, at negative times too.
+        RunOptions.OutputOffset = StartTime;
     }
     RunOptions.OutputEndOfRunOnly = o.endOnly;
 
@@ -223,6 +250,7 @@ void ApplyOptions(const BatchOptions& o) {
 }
 
 // The run stops at the last whole step before the stop time; returns that time.
+// The times must advance by the step (see ApplyOptions).
 double LastStepEnd() {
     const double slack = TimeStep * 1e-6;
     const double steps = std::floor((StopTime - StartTime + slack) / TimeStep);
@@ -230,6 +258,30 @@ double LastStepEnd() {
     double time = StartTime;
     while (time + TimeStep <= StopTime + slack) time += TimeStep;
     return time;
+}
+
+// True when both names lead to one existing regular file.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec && std::filesystem::is_regular_file(a, ec);
+}
+
+// A file the program writes must not be one it reads from: the output file is
+// emptied before the first driver is read, and a parameter file is read only
+// once. Throws UsageError.
+void CheckFilesApart(const BatchOptions& o) {
+    const auto refuse = [](const std::string& what, const std::string& name, const std::string& input,
+                           const std::string& action) {
+        throw UsageError{what + " " + Quoted(name) + " is the " + input + ": " + action + " would write over it"};
+    };
+    if (SameFile(o.outputFile, o.paramFile))
+        refuse("output file", o.outputFile, "parameter file " + Quoted(o.paramFile), "the run");
+    if (SameFile(o.outputFile, o.driverFile))
+        refuse("output file", o.outputFile, "driver file " + Quoted(o.driverFile), "the run");
+    if (o.saveParams && SameFile(*o.saveParams, o.driverFile))
+        refuse("--save-params", *o.saveParams, "driver file " + Quoted(o.driverFile), "the save");
+    if (o.saveParams && SameFile(*o.saveParams, o.outputFile))
+        refuse("--save-params", *o.saveParams, "output file " + Quoted(o.outputFile), "the save");
 }
 
 std::string FailurePlace(const RunStatistics& stats, const BatchOptions& o) {
@@ -315,6 +367,7 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
     app.footer(
         "Times are in the model's time unit. The run stops at the last whole step before the stop time.\n"
         "Ctrl+C ends the run after the step in progress; the records written so far stay in the output file.\n"
+        "A second Ctrl+C ends the program at once.\n"
         "Exit status: 0 done, 1 a file or the run failed, 2 wrong command line, 130 interrupted.");
 }
 
@@ -334,6 +387,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     }
 
     try {
+        CheckFilesApart(o);
         ApplyOptions(o);
     } catch (const UsageError& e) {
         err << Program << ": " << e.message << '\n';
@@ -368,6 +422,11 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     // A driver file that cannot be read is reported before the output file is replaced.
     notifier.SetContext("driver file " + Quoted(o.driverFile));
     try {
+        // The driver file is read again from its start at every run, which a
+        // pipe cannot be; opening one would also wait for a writer.
+        struct stat st {};
+        if (::stat(o.driverFile.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))
+            throw InOutErrorFromErrno(ESPIPE);
         const int fd = fileio::OpenForReading(o.driverFile);
         ::close(fd);
     } catch (const std::exception& e) {
