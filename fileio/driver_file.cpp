@@ -77,10 +77,16 @@ bool ReadDriverRecord(double& time, std::int32_t numDrivers, driverarray& values
     if (!reader || reader->AtEnd()) return false;
     const int n = Count(numDrivers);
     driverarray record = values;
-    const double t = reader->ReadNumber();
+    // A number the file ends before reads as 0.
+    bool cutShort = false;
+    const auto next = [&cutShort] {
+        if (reader->OnlyBlanksLeft()) cutShort = true;
+        return reader->ReadNumber();
+    };
+    const double t = next();
     bool allZero = t == 0;
     for (int i = 1; i <= n; ++i) {
-        record[i].Value = reader->ReadNumber();
+        record[i].Value = next();
         allZero = allZero && record[i].Value == 0;
     }
     reader->SkipLine();
@@ -89,6 +95,9 @@ bool ReadDriverRecord(double& time, std::int32_t numDrivers, driverarray& values
         reader->SkipToEnd();
         return false;
     }
+    // A record the end of the file cuts short (a copy broken off, a disk
+    // that filled up) is refused rather than completed with zeros.
+    if (cutShort) throw ReadBeyondEndOfFile();
     time = t;
     values = record;
     return true;

@@ -36,3 +36,6 @@ bool WriteOutputRecord(std::int32_t numStates, const statearray& states, std::in
 bool ReadOutputRecord(double& time, std::int32_t numDrivers, driverarray& drivers, std::int32_t numStates,
                       statearray& states, std::int32_t numProcesses, processarray& processes);
 void CloseOutputFile();
+// Records of the output file last opened for writing that reached the file
+// whole: after a write failed (a full disk), those stored before it.
+std::int64_t OutputRecordsStored();

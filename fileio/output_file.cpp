@@ -18,6 +18,8 @@ constexpr std::size_t ColumnWidth = FieldWidth + 1;
 
 std::unique_ptr<fileio::TextReader> reader;
 std::unique_ptr<fileio::TextWriter> writer;
+// Lines the last output file written kept once it was closed.
+std::int64_t linesStored = 0;
 
 int Count(std::int32_t n, int capacity) { return std::clamp<int>(n, 0, capacity); }
 
@@ -47,6 +49,7 @@ void OpenOutputFile(const std::string& fileName, std::int32_t numStates, const s
         reader->SkipLine();
         return;
     }
+    linesStored = 0;
     writer = std::make_unique<fileio::TextWriter>(fileName);
     const int nd = Count(ModelDef.NumDrivers, MaxDrivers);
     const int ns = Count(numStates, MaxStates);
@@ -104,6 +107,17 @@ void CloseOutputFile() {
     if (writer) {
         // The file is closed even when storing its last records fails.
         const std::unique_ptr<fileio::TextWriter> closing = std::move(writer);
-        closing->Close();
+        try {
+            closing->Close();
+        } catch (...) {
+            linesStored = closing->LinesStored();
+            throw;
+        }
+        linesStored = closing->LinesStored();
     }
+}
+
+std::int64_t OutputRecordsStored() {
+    const std::int64_t lines = writer ? writer->LinesStored() : linesStored;
+    return std::max<std::int64_t>(lines - 2, 0);  // the two title lines are no records
 }

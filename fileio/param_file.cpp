@@ -138,10 +138,9 @@ bool ReadParamFile(const std::string& fileName, std::int32_t numParams, paramarr
     return true;
 }
 
-void WriteParamFile(const std::string& fileName, std::int32_t numParams, const paramarray& params,
-                    std::int32_t numStates, const statearray& states) {
-    Replacement file(fileName);
-    fileio::TextWriter out(file.Release(), file.Name());
+namespace {
+void PutParamFile(fileio::TextWriter& out, std::int32_t numParams, const paramarray& params, std::int32_t numStates,
+                  const statearray& states) {
     out.PutLeft(ModelDef.Name, FieldWidth);
     out.Put(" ");
     out.PutLeft(ModelDef.Version, FieldWidth);
@@ -150,8 +149,30 @@ void WriteParamFile(const std::string& fileName, std::int32_t numParams, const p
         PutDataLine(out, states[i].Name, states[i].Value, states[i].Units);
     for (int i = 1; i <= Count(numParams, MaxParams); ++i)
         PutDataLine(out, params[i].Name, params[i].Value, params[i].Units);
-    out.Sync();
-    out.Close();
-    file.Commit();
+}
+
+// An existing name that is neither a file nor a folder: a device or a pipe.
+bool IsSpecialFile(const std::string& fileName) {
+    struct stat st {};
+    return ::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+}  // namespace
+
+void WriteParamFile(const std::string& fileName, std::int32_t numParams, const paramarray& params,
+                    std::int32_t numStates, const statearray& states) {
+    if (IsSpecialFile(fileName)) {
+        // A device or a pipe is written into: replacing it with a file of
+        // that name would take it away from every other program.
+        fileio::TextWriter out(fileName);
+        PutParamFile(out, numParams, params, numStates, states);
+        out.Close();
+    } else {
+        Replacement file(fileName);
+        fileio::TextWriter out(file.Release(), file.Name());
+        PutParamFile(out, numParams, params, numStates, states);
+        out.Sync();
+        out.Close();
+        file.Commit();
+    }
     ParamsModified = false;
 }

@@ -55,6 +55,22 @@ void TextWriter::PutRight(std::string_view text, std::size_t width) {
     Put(text);
 }
 
+void TextWriter::Stored(const char* p, std::size_t n) noexcept {
+    const std::size_t lines = static_cast<std::size_t>(std::count(p, p + n, '\n'));
+    if (lines > 0) {
+        const char* last = p + n - 1;
+        while (*last != '\n') --last;
+        wholeLines_ = stored_ + (last - p) + 1;
+        linesStored_ += static_cast<std::int64_t>(lines);
+    }
+    stored_ += static_cast<std::int64_t>(n);
+}
+
+void TextWriter::CutToWholeLines() noexcept {
+    // Devices and pipes cannot be cut; they have nothing to keep either.
+    if (stored_ > wholeLines_ && ::ftruncate(fd_, wholeLines_) == 0) stored_ = wholeLines_;
+}
+
 void TextWriter::Flush() {
     if (failure_) throw *failure_;
     if (fd_ < 0) throw InOutErrorFromErrno(EBADF);
@@ -62,11 +78,13 @@ void TextWriter::Flush() {
     std::size_t left = used_;
     while (left > 0) {
         const ssize_t n = ::write(fd_, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(errno);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) continue;
+            const int err = n < 0 ? errno : ENOSPC;
+            CutToWholeLines();
+            Fail(err);
         }
-        if (n == 0) Fail(ENOSPC);
+        Stored(p, static_cast<std::size_t>(n));
         p += n;
         left -= static_cast<std::size_t>(n);
     }

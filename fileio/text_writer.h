@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,16 +47,28 @@ public:
     // Flushes and closes. Throws the failure unless it was thrown before.
     void Close();
 
+    // Lines that reached the file whole, their line end included. A write
+    // that fails (a full disk) cuts the file back to its last whole line, so
+    // that a reader never finds half a line at its end.
+    std::int64_t LinesStored() const noexcept { return linesStored_; }
+
 private:
     static constexpr std::size_t BufferSize = 1024 * 1024;
 
     [[noreturn]] void Fail(int err);
+    // Counts `n` bytes at `p` as stored.
+    void Stored(const char* p, std::size_t n) noexcept;
+    // Drops the part of a line that was stored after the last whole line.
+    void CutToWholeLines() noexcept;
 
     std::string fileName_;
     int fd_ = -1;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     std::optional<EInOutError> failure_;
+    std::int64_t stored_ = 0;       // bytes handed to the system
+    std::int64_t wholeLines_ = 0;   // bytes up to the end of the last whole line stored
+    std::int64_t linesStored_ = 0;
 };
 
 }  // namespace fileio

@@ -75,6 +75,7 @@ private:
     RunStatistics& stats_;
     EvaluateFunction evaluate_;
     RunStage stage_ = RunStage::SetUp;
+    bool outputOpen_ = false;
     IntegratorStats integratorStats_;
     double h_ = 0.0;  // the integrator's step size, carried from step to step
     statearray prevStates_;
@@ -153,6 +154,7 @@ void Run::Execute() {
     OpenDriverFile(DriverFileName, ModelDef.NumDrivers, Drivers, false);
     stage_ = RunStage::OpenOutput;
     OpenOutputFile(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, true);
+    outputOpen_ = true;
 
     h_ = TimeStep;
     CurrentTime = StartTime;
@@ -257,6 +259,8 @@ void Run::Complete(std::exception_ptr& failure) {
         CloseOutputFile();
         stats_.SecondsWriting += SecondsSince(start);
     });
+    // Records that never reached the disk (it filled up) were not written.
+    if (outputOpen_) stats_.RecordsWritten = std::min(stats_.RecordsWritten, OutputRecordsStored());
     OutputAvailable = true;
     stats_.TimeReached = CurrentTime;
     stats_.AcceptedSteps = integratorStats_.NOk;

@@ -54,6 +54,8 @@ protected:
     void SetUp() override {
         WriteDrivers(drivers, {"0 1"});
         WriteParams(paramFile);
+        // As in a program just started: the driver reader holds no values yet.
+        for (int i = 1; i <= MaxDrivers; ++i) Drivers[i].Value = PrevDrivers[i].Value = NextDrivers[i].Value = 0.0;
     }
 
     // A parameter file for the test model: state 1 grows by 1 per time unit.
