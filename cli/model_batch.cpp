@@ -423,9 +423,10 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     notifier.SetContext("driver file " + Quoted(o.driverFile));
     try {
         // The driver file is read again from its start at every run, which a
-        // pipe cannot be; opening one would also wait for a writer.
+        // pipe cannot be (opening one would also wait for a writer), and a
+        // device has no start and end of its own (/dev/zero has no line end).
         struct stat st {};
-        if (::stat(o.driverFile.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))
+        if (::stat(o.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
             throw InOutErrorFromErrno(ESPIPE);
         const int fd = fileio::OpenForReading(o.driverFile);
         ::close(fd);

@@ -116,12 +116,15 @@ bool ReadParamFile(const std::string& fileName, std::int32_t numParams, paramarr
                    statearray& states) {
     ParamsModified = false;
     fileio::TextReader in(fileName);
-    const std::string version = FileVersion(in.ReadLine(HeaderKept));
+    // The rest of a header line too long for any version is read only when
+    // the file is this model's: a file of another kind may have no line end.
+    const std::string version = FileVersion(in.ReadUpTo(HeaderKept));
     if (version != ModelDef.Version) {
         Notify(MsgKind::Error, MsgButtons::Ok,
                "The parameter file selected is not compatible with this model. No parameters read.");
         return false;
     }
+    in.SkipLine();
     // Each line: a name field of 25 characters, the value, the units; the value
     // is the first number after the name field, on this line or a later one,
     // and whatever follows it on its line is for people only.

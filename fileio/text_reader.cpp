@@ -125,6 +125,15 @@ std::string TextReader::ReadLine(std::size_t keep) {
     return line;
 }
 
+std::string TextReader::ReadUpTo(std::size_t keep) {
+    std::string text;
+    for (int c = Peek(); c >= 0 && !IsLineEnd(c) && text.size() < keep; c = Peek()) {
+        text.push_back(static_cast<char>(c));
+        ++pos_;
+    }
+    return text;
+}
+
 void TextReader::SkipLine() {
     for (;;) {
         std::size_t i = pos_;

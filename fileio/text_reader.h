@@ -39,6 +39,9 @@ public:
     // Reads the rest of the line and its line end; returns at most its first
     // `keep` characters.
     std::string ReadLine(std::size_t keep);
+    // Reads at most `keep` characters of the line, stopping before its line
+    // end; the rest of the line is left to read.
+    std::string ReadUpTo(std::size_t keep);
     // Moves to the start of the next line.
     void SkipLine();
     // Passes over everything that is left.

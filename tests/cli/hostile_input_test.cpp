@@ -229,12 +229,16 @@ TEST_F(HostileInputTest, OutputOrSavedParametersNeverWriteOverTheInputs) {
     EXPECT_NE(ReadBytes(paramFile), parBytes);
 }
 
-TEST_F(HostileInputTest, PipesNeverLeaveTheProgramWaitingForGood) {
+TEST_F(HostileInputTest, EndlessDevicesAndPipesNeverLeaveTheProgramWaitingForGood) {
+    // A header line that names no model is refused without reading it to its end.
+    ExpectRun("/dev/zero", drivers, ExitFailure, "parameter file '/dev/zero': " + NotCompatible);
+    // The drivers are read again from their start at every run, which a pipe
+    // cannot be; a device has no end. Refused at once rather than after
+    // waiting for a writer or reading for ever.
     const std::string pipe = dir / "pipe";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    // The drivers are read again from their start at every run, which a pipe
-    // cannot be: refused at once rather than after waiting for a writer.
-    ExpectRun(paramFile, pipe, ExitFailure, "driver file '" + pipe + "': I/O error 29");
+    for (const std::string& drv : {pipe, std::string("/dev/zero")})
+        ExpectRun(paramFile, drv, ExitFailure, "driver file '" + drv + "': I/O error 29");
 
     // An output pipe that no one reads waits for a reader; the first Ctrl+C is
     // kept for the end of the step in progress, the second ends the program.
