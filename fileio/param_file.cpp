@@ -163,6 +163,10 @@ bool IsSpecialFile(const std::string& fileName) {
 
 void WriteParamFile(const std::string& fileName, std::int32_t numParams, const paramarray& params,
                     std::int32_t numStates, const statearray& states) {
+    // A file its owner made read-only keeps its content: a new file renamed
+    // over it would undo that protection.
+    if (::access(fileName.c_str(), F_OK) == 0 && ::access(fileName.c_str(), W_OK) != 0)
+        throw InOutErrorFromErrno(errno);
     if (IsSpecialFile(fileName)) {
         // A device or a pipe is written into: replacing it with a file of
         // that name would take it away from every other program.

@@ -366,6 +366,17 @@ TEST_F(FaultInjectionTest, SavingParametersNeverLosesThePreviousFileNorReplacesA
     EXPECT_EQ(denied->err, "modelbatch: parameter file '" + saved + "': File access denied\n");
     EXPECT_EQ(ReadBytes(saved), previous);
     EXPECT_EQ(entries(), before);
+
+    // The file is read-only in a folder open to all: it is not replaced.
+    ::chmod(saved.c_str(), 0444);
+    ::chmod((dir / "").c_str(), 0777);
+    const auto readOnly = BatchInChild({"-q", "--save-params", saved, par, drivers, "/dev/null"}, WithoutPrivileges);
+    ::chmod((dir / "").c_str(), 0755);
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(readOnly->status, ExitFailure);
+    EXPECT_EQ(readOnly->err, "modelbatch: parameter file '" + saved + "': File access denied\n");
+    EXPECT_EQ(ReadBytes(saved), previous);
+    EXPECT_EQ(entries(), before);
 }
 
 }  // namespace
