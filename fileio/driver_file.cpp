@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/fpfaults.h"
 #include "core/notify.h"
 #include "fileio/file_access.h"
 #include "fileio/fileio.h"
@@ -153,9 +154,13 @@ void GetDrivers(driverarray& drv, double time) {
     // A record with a negative time is approached linearly from the one before.
     const double prev = std::fabs(PrevDriverTime);
     const double next = std::fabs(NextDriverTime);
+    // Its arithmetic faults like the equations': an infinite record value or
+    // a difference beyond the largest double is reported, not passed on.
     if (!dataEnded && NextDriverTime < 0 && next != prev) {
+        ClearFloatingPointFaults();
         const double f = (time - prev) / (next - prev);
         for (int i = 1; i <= n; ++i)
             drv[i].Value = PrevDrivers[i].Value + (NextDrivers[i].Value - PrevDrivers[i].Value) * f;
+        CheckFloatingPointFaults();
     }
 }

@@ -132,6 +132,30 @@ TEST_F(DriverFileTest, WritesTheDocumentedLayoutAndReadsItBack) {
     EXPECT_EQ(time, -2.5);
 }
 
+TEST_F(DriverFileTest, InterpolationFaultsAreReportedLikeTheEquations) {
+    const auto file = [](const std::string& first, const std::string& second) {
+        std::string text = "titles\r\nunits\r\n";
+        for (const std::string& record : {first, second}) {
+            text += record;
+            for (int i = 2; i <= 18; ++i) text += " 0";
+            text += "\r\n";
+        }
+        return text;
+    };
+    // 1E308 towards -1E308: the difference is beyond the largest double.
+    Open(file("1 1E308", "-3 -1E308"));
+    EXPECT_EQ(MessageOf<EOverflow>([&] { GetDrivers(Drivers, 2); }), "Floating point overflow");
+    // INF towards INF: INF - INF has no value.
+    Open(file("1 INF", "-3 INF"));
+    EXPECT_EQ(MessageOf<EInvalidOp>([&] { GetDrivers(Drivers, 2); }), "Invalid floating point operation");
+    // A record of INF that only holds is no fault.
+    Open(file("1 INF", "3 5"));
+    GetDrivers(Drivers, 2);
+    EXPECT_EQ(Drivers[1].Value, HUGE_VAL);
+    GetDrivers(Drivers, 3);
+    EXPECT_EQ(Drivers[1].Value, 5);
+}
+
 TEST_F(DriverFileTest, FailuresCarryTheirMessages) {
     OpenDriverFile(folder.File("absent.drr"), ModelDef.NumDrivers, Drivers, false);
     EXPECT_EQ(notifier.shown, std::vector<std::string>{"error/ok: Cannot read driver file. File does not exist."});
