@@ -75,6 +75,10 @@ TEST_F(RunLoopTest, RecordTimesFollowIntervalOffsetAndEndOfRunOutput) {
         {0, 3, 0.1, 1, 0, false, {1, 2, 3}, 30},
         // An interval left below a later, larger time step writes every step.
         {0, 10, 5, 1, 0, false, {5, 10}, 2},
+        // One that a later time step no longer divides: steps per interval
+        // rounded halves to even, 5 / 2 to 2 and 7 / 2 to 4.
+        {0, 20, 2, 5, 0, false, {4, 8, 12, 16, 20}, 10},
+        {0, 20, 2, 7, 0, false, {8, 16}, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "start " << c.start << " stop " << c.stop << " step " << c.step
@@ -199,6 +203,40 @@ TEST_F(RunLoopTest, SteadyStateEndsTheRunAtTheFirstTestWithoutChange) {
         }
         EXPECT_EQ(StopTime, c.endOnly ? c.start + c.steps : 100);
     }
+}
+
+// Progress after each step: the time done and the run length, each rounded
+// halves to even to whole time units, as a whole percentage.
+TEST_F(RunLoopTest, ProgressIsTheRoundedTimeDoneOverTheRoundedRunLength) {
+    struct Recorder : RunObserver {
+        std::vector<int> percents;
+        void Progress(int percent, double) override { percents.push_back(percent); }
+    };
+    struct Case {
+        double stop, step;
+        std::vector<int> percents;
+    };
+    const Case cases[] = {
+        // Length 5; step ends 0.5 1 1.5 ... 5 round to 0 1 2 2 2 3 4 4 4 5.
+        {5, 0.5, {0, 20, 40, 40, 40, 60, 80, 80, 80, 100}},
+        // Length 2.5 rounds to 2; step ends round to 0 1 2 2 2.
+        {2.5, 0.5, {0, 50, 100, 100, 100}},
+        // Length 3: 100 / 3 and 200 / 3 are cut, not rounded.
+        {3, 1, {33, 66, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stop " << c.stop << " step " << c.step);
+        StartTime = 0;
+        StopTime = c.stop;
+        TimeStep = c.step;
+        RunOptions = StartRunOptions();
+        Recorder recorder;
+        Run(&recorder);
+        EXPECT_EQ(recorder.percents, c.percents);
+    }
+    // The product with 100 needs 64 bits: 25E9 x 100 / 30E9.
+    EXPECT_EQ(RunProgressPercent(25e9, 0, 30e9), 83);
+    EXPECT_EQ(RunProgressPercent(1e9 + 25e8, 1e9, 1e9 + 3e9), 83);
 }
 
 // Cancels after a given number of steps, either through its own answer or
