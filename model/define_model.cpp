@@ -33,9 +33,10 @@ void SetTexts(Entry& e, const CatalogueText& c) {
 }
 }  // namespace
 
+// Entries past the end of the table own nothing, so any p is safe to ask about.
 std::int32_t ParamBase(std::int32_t p) {
     std::int32_t sum = 0;
-    for (std::int32_t i = ModelDef.NumStates + 1; i <= p - 1; ++i) sum += Processes[i].ParamCount;
+    for (std::int32_t i = ModelDef.NumStates + 1; i < p && i <= MaxProcesses; ++i) sum += Processes[i].ParamCount;
     return sum;
 }
 

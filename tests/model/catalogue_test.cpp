@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <set>
 #include <string>
 
@@ -85,6 +87,10 @@ TEST_F(CatalogueTest, ParamBaseRangesRunWithoutGapsOrOverlaps) {
     EXPECT_EQ(ParamBase(61), 2);
     EXPECT_EQ(ParamBase(154), 113);
     EXPECT_EQ(ParamBase(190), 114);
+    // Past the table, and far below it, nothing more is counted.
+    EXPECT_EQ(ParamBase(MaxProcesses + 1), 114);
+    EXPECT_EQ(ParamBase(std::numeric_limits<std::int32_t>::max()), 114);
+    EXPECT_EQ(ParamBase(std::numeric_limits<std::int32_t>::min()), 0);
     int next = 1;
     int owners = 0;
     for (int p = ModelDef.NumStates + 1; p <= ModelDef.NumProcesses; ++p) {

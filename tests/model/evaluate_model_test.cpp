@@ -73,6 +73,40 @@ TEST_F(EvaluateModelTest, WaterAndRunningMeanRates) {
         EXPECT_EQ(Rate(i), 0.0) << i;
 }
 
+// The annual totals accumulate the fluxes they are named for, so the totals
+// of totals agree with their parts: litter by organ, NPP as GPP less plant
+// respiration, NEP as NPP less soil respiration, uptake and net
+// mineralization by ion.
+TEST_F(EvaluateModelTest, AnnualTotalsAccumulateTheirFluxes) {
+    for (int i : {st::Jdfs, st::Jdws, st::Jdrs}) stand.S(i) = 170;  // every litter window open
+    stand.S(st::Wr) = 260;                                           // draining, so nitrogen leaches
+    Eval();
+    EXPECT_GT(V(pr::lambdaCSW) * V(pr::lambdaCHW) * V(pr::lambdaCR) * V(pr::Unfix) * V(pr::QNO3), 0.0);
+
+    const double litterC = V(pr::lambdaCF) + V(pr::lambdaCSW) + V(pr::lambdaCHW) + V(pr::lambdaCR);
+    const double litterN = V(pr::lambdaNF) + V(pr::lambdaNSW) + V(pr::lambdaNHW) + V(pr::lambdaNR);
+    EXPECT_DOUBLE_EQ(Rate(st::lambdaCfT), V(pr::lambdaCF));
+    EXPECT_DOUBLE_EQ(Rate(st::lambdaCwT), V(pr::lambdaCSW) + V(pr::lambdaCHW));
+    EXPECT_DOUBLE_EQ(Rate(st::lambdaCrT), V(pr::lambdaCR));
+    EXPECT_DOUBLE_EQ(Rate(st::lambdaCT), litterC);
+    EXPECT_DOUBLE_EQ(Rate(st::lambdaNfT) + Rate(st::lambdaNwT) + Rate(st::lambdaNrT), litterN);
+    EXPECT_DOUBLE_EQ(Rate(st::lambdaNT), litterN);
+
+    const double plantResp =
+        V(pr::RFmet) + V(pr::RFgr) + V(pr::RWmet) + V(pr::RWgr) + V(pr::RRmet) + V(pr::RRgr) + V(pr::RUnfix);
+    EXPECT_DOUBLE_EQ(Rate(st::PST), V(pr::Ps));
+    EXPECT_DOUBLE_EQ(Rate(st::RPT), plantResp);
+    EXPECT_DOUBLE_EQ(Rate(st::NPPT), V(pr::Ps) - plantResp);
+    EXPECT_DOUBLE_EQ(Rate(st::RST), V(pr::RE) + V(pr::RH));
+    EXPECT_DOUBLE_EQ(Rate(st::NepT), V(pr::Ps) - plantResp - V(pr::RE) - V(pr::RH));
+
+    EXPECT_DOUBLE_EQ(Rate(st::UNT), V(pr::UNH4) + V(pr::UNO3));
+    EXPECT_DOUBLE_EQ(Rate(st::UnfixT), V(pr::Unfix));
+    EXPECT_DOUBLE_EQ(Rate(st::tauNT), V(pr::tauN));
+    EXPECT_DOUBLE_EQ(Rate(st::NminT), V(pr::MNA) + V(pr::MNH) - V(pr::INH4) - V(pr::INO3));
+    EXPECT_DOUBLE_EQ(Rate(st::QNT), V(pr::QNH4) + V(pr::QNO3));
+}
+
 TEST_F(EvaluateModelTest, OutputLayout) {
     stand.D(dr::Ts) = 7.5;
     for (int i = 190; i <= 200; ++i) out[i].Value = 123;
