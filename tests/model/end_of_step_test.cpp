@@ -49,7 +49,8 @@ protected:
 TEST_F(EndOfStep, PrecipitationPartitionAndWaterTotals) {
     Set(pa::Tas, 1); Set(pa::bIsw, 0.001); Set(pa::bIf, 0.5);
     table[st::Csw].Value = 1000; f.v[pr::LAI] = 4; f.d[dr::Ppt] = 10; f.d[dr::II] = 30;
-    table[st::Wr].Value = 100; table[st::QwT].Value = 7;
+    table[st::Wr].Value = 100; table[st::QwT].Value = 7; table[st::DnT].Value = 0.25;
+    f.v[pr::Dn] = 0.01;
     TimeStep = 0.5;
     f.v[pr::Ta] = 1;  // at Tas: rain, less interception; no snowpack, so no melt
     Run();
@@ -58,7 +59,9 @@ TEST_F(EndOfStep, PrecipitationPartitionAndWaterTotals) {
     EXPECT_EQ(f.v[pr::Ms], 0.0);
     EXPECT_DOUBLE_EQ(table[st::Wr].Value, 100 + (10 - 3) * 0.5);
     EXPECT_DOUBLE_EQ(table[st::PptT].Value, 5);
+    EXPECT_DOUBLE_EQ(table[st::PptIT].Value, 1.5);
     EXPECT_DOUBLE_EQ(table[st::QwT].Value, 8.5);
+    EXPECT_DOUBLE_EQ(table[st::DnT].Value, 0.255);
 
     Set(pa::bIf, 5);  // interception capped at the rain
     Run();
@@ -94,6 +97,13 @@ TEST_F(EndOfStep, SnowmeltFromRadiationAndWarmAirCappedAtThePack) {
         EXPECT_EQ(table[st::Ws].Value, 0.0);
         EXPECT_EQ(table[st::Wr].Value, 103.0);
     }
+    // Melt is a daily rate capped at the pack: half a day takes half of it.
+    TimeStep = 0.5;
+    table[st::Ws].Value = 3; table[st::Wr].Value = 100;
+    Run();
+    EXPECT_EQ(f.v[pr::Ms], 3.0);
+    EXPECT_EQ(table[st::Ws].Value, 1.5);
+    EXPECT_EQ(table[st::Wr].Value, 101.5);
 }
 
 TEST_F(EndOfStep, CalendarDegreeDaysAndEndOfSeasonLeafArea) {
