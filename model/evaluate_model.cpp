@@ -165,15 +165,16 @@ void EvaluateModel(const driverarray& drivers, const paramarray& params, statear
     f.v[pr::Ppts] = 0.0;
     f.v[pr::Ms] = 0.0;
 
-    WeatherAndSoilWater(f);
-    CanopyPhotosynthesis(f);
-    SoilSolution(f);
-    UptakeAndFixation(f);
-    Litterfall(f);
-    GrowthAndRespiration(f);
-    Decomposition(f);
-    Totals(f);
-    CheckFaults();
+    // The evaluation ends at its first fault. The flags are read after every
+    // section, so a later fault of another kind (a division by zero, which
+    // the integrator would retry with a smaller step) cannot stand in for it.
+    constexpr void (*sections[])(ModelFrame&) = {WeatherAndSoilWater, CanopyPhotosynthesis, SoilSolution,
+                                                 UptakeAndFixation,   Litterfall,           GrowthAndRespiration,
+                                                 Decomposition,       Totals};
+    for (auto section : sections) {
+        section(f);
+        CheckFaults();
+    }
 
     if (endOfStep) EndOfStepUpdates(f);
 
