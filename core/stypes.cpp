@@ -67,11 +67,17 @@ EInOutError InOutErrorFromErrno(int err) {
 EInOutError InvalidNumericInput() { return EInOutError(IoInvalidNumeric, "Invalid numeric input"); }
 EInOutError ReadBeyondEndOfFile() { return EInOutError(IoReadBeyondEnd, "Read beyond end of file"); }
 
-EConvertError NotAnInteger(std::string_view text) {
-    return EConvertError("'" + std::string(text) + "' is not a valid integer value");
+namespace {
+std::string QuotedText(std::string_view text, std::string_view after) {
+    std::string message;
+    message.append("'").append(text).append("'").append(after);
+    return message;
 }
+}  // namespace
+
+EConvertError NotAnInteger(std::string_view text) { return EConvertError(QuotedText(text, " is not a valid integer value")); }
 EConvertError NotAFloat(std::string_view text) {
-    return EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    return EConvertError(QuotedText(text, " is not a valid floating point value"));
 }
 
 void RaiseFloatingPointFault(int flags) {

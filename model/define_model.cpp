@@ -16,9 +16,9 @@ const DerivativeTexts& ComposedDerivativeTexts() {
         DerivativeTexts t;
         for (std::size_t i = 0; i < StateCatalogue.size(); ++i) {
             const CatalogueText& s = StateCatalogue[i];
-            t.Name[i] = "d" + std::string(s.Name) + "dt";
-            t.Units[i] = std::string(s.Units) + "t-1";
-            t.Symbol[i] = "d" + std::string(s.Symbol) + "dt";
+            t.Name[i].append("d").append(s.Name).append("dt");
+            t.Units[i].append(s.Units).append("t-1");
+            t.Symbol[i].append("d").append(s.Symbol).append("dt");
         }
         return t;
     }();
