@@ -22,6 +22,7 @@
 #include "cli/model_batch.h"
 #include "fileio/fileio.h"
 #include "model/equations.h"
+#include "tests/cli/batch_test_support.h"
 #include "tests/run/test_model.h"
 
 namespace {
@@ -31,20 +32,6 @@ const std::string Samples = OSTREL_SAMPLES_DIR;
 // Length of one output record line: 208 columns of 26 characters and CR LF.
 constexpr std::size_t RecordLength = 208 * 26 + 2;
 constexpr std::size_t HeaderLength = 2 * RecordLength;
-
-struct BatchResult {
-    int status;
-    std::string out, err;
-};
-
-BatchResult Batch(std::vector<std::string> args) {
-    args.insert(args.begin(), "modelbatch");
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    std::ostringstream out, err;
-    const int status = RunModelBatch(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
 
 // Exit status of a child that could not set itself up as asked.
 constexpr int ChildCannotPrepare = 77;
@@ -94,11 +81,6 @@ std::function<bool()> FileSizeLimit(rlim_t bytes) {
 bool WithoutPrivileges() {
     if (::geteuid() != 0) return true;
     return ::setgid(65534) == 0 && ::setuid(65534) == 0 && ::geteuid() != 0;
-}
-
-std::string ReadBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::vector<std::string> Split(const std::string& text, const std::string& separator) {

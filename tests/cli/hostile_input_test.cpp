@@ -20,6 +20,7 @@
 #include "cli/model_batch.h"
 #include "fileio/fileio.h"
 #include "model/equations.h"
+#include "tests/cli/batch_test_support.h"
 #include "tests/run/test_model.h"
 
 namespace {
@@ -28,18 +29,6 @@ constexpr std::size_t Megabytes = 3 * 1024 * 1024;
 const std::string ParamHeader = "Ostrel                    6.4.2                    \r\n";
 const std::string NotCompatible =
     "The parameter file selected is not compatible with this model. No parameters read.";
-
-struct BatchResult {
-    int status;
-    std::string out, err;
-};
-
-std::string ReadBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
 
 // `unit` repeated to `size` characters.
 std::string Repeated(const std::string& unit, std::size_t size) {
@@ -51,31 +40,14 @@ std::string Repeated(const std::string& unit, std::size_t size) {
 
 class HostileInputTest : public ::testing::Test {
 protected:
+    // modelbatch on the test model.
+    static BatchResult Batch(std::vector<std::string> args) { return ::Batch(std::move(args), &TestModel); }
+
     void SetUp() override {
         WriteDrivers(drivers, {"0 1"});
-        WriteParams(paramFile);
+        WriteTestModelParams(paramFile);
         // As in a program just started: the driver reader holds no values yet.
         for (int i = 1; i <= MaxDrivers; ++i) Drivers[i].Value = PrevDrivers[i].Value = NextDrivers[i].Value = 0.0;
-    }
-
-    // A parameter file for the test model: state 1 grows by 1 per time unit.
-    void WriteParams(const std::string& file) {
-        DefineModel();
-        for (int i = 1; i <= MaxStates; ++i) States[i].Value = 0.0;
-        for (int i = 1; i <= MaxParams; ++i) Params[i].Value = 0.0;
-        Params[1].Value = 1.0;
-        WriteParamFile(file, ModelDef.NumParams, Params, ModelDef.NumStates, States);
-    }
-
-    BatchResult Batch(std::vector<std::string> args) {
-        args.insert(args.begin(), "modelbatch");
-        std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
-        std::ostringstream out, err;
-        BatchEnvironment env;
-        env.Evaluate = &TestModel;
-        const int status = RunModelBatch(static_cast<int>(argv.size()), argv.data(), out, err, env);
-        return {status, out.str(), err.str()};
     }
 
     // Runs from 0 to 4 with the given files; checks the exit status and stderr.

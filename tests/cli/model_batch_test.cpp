@@ -8,44 +8,21 @@
 
 #include "fileio/fileio.h"
 #include "model/equations.h"
+#include "tests/cli/batch_test_support.h"
 #include "tests/run/test_model.h"
 
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-struct BatchResult {
-    int status;
-    std::string out, err;
-};
-
 class ModelBatchTest : public ::testing::Test {
 protected:
+    // modelbatch on the test model.
+    static BatchResult Batch(std::vector<std::string> args) { return ::Batch(std::move(args), &TestModel); }
+
     void SetUp() override {
         WriteDrivers(drivers, {"0 1"});
-        WriteParams(paramFile, {});
-    }
-
-    // A parameter file for the test model: state 1 grows by 1 per time unit;
-    // `changes` sets further parameters by index.
-    void WriteParams(const std::string& file, std::vector<std::pair<int, double>> changes) {
-        DefineModel();
-        for (int i = 1; i <= MaxStates; ++i) States[i].Value = 0.0;
-        for (int i = 1; i <= MaxParams; ++i) Params[i].Value = 0.0;
-        Params[1].Value = 1.0;
-        for (auto [i, value] : changes) Params[i].Value = value;
-        WriteParamFile(file, ModelDef.NumParams, Params, ModelDef.NumStates, States);
-    }
-
-    BatchResult Batch(std::vector<std::string> args) {
-        args.insert(args.begin(), "modelbatch");
-        std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
-        std::ostringstream out, err;
-        BatchEnvironment env;
-        env.Evaluate = &TestModel;
-        const int status = RunModelBatch(static_cast<int>(argv.size()), argv.data(), out, err, env);
-        return {status, out.str(), err.str()};
+        WriteTestModelParams(paramFile);
     }
 
     TempFolder dir;
@@ -159,7 +136,7 @@ TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
     const std::string other = dir / "other.par", broken = dir / "broken.par", failing = dir / "failing.par";
     std::ofstream(other) << "Other                     1.0\r\n";
     std::ofstream(broken) << "Ostrel                    6.4.2\r\n" << std::string(25, ' ') << " 12x\r\n";
-    WriteParams(failing, {{4, 5.5}});  // the equations fail from time 5.5 on
+    WriteTestModelParams(failing, {{4, 5.5}});  // the equations fail from time 5.5 on
     const std::string badDrivers = dir / "bad.drr";
     WriteDrivers(badDrivers, {"1 1", "2 1", "3 1", "4 1", "5 x"});
     const std::string missing = dir / "missing";
@@ -197,7 +174,7 @@ TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
 }
 
 TEST_F(ModelBatchTest, CtrlCEndsTheRunAfterTheStepAndKeepsItsRecords) {
-    WriteParams(paramFile, {{5, 4}});  // Ctrl+C in the step that ends at 4
+    WriteTestModelParams(paramFile, {{5, 4}});  // Ctrl+C in the step that ends at 4
     const BatchResult result = Batch({"--stop", "10", paramFile, drivers, output});
     EXPECT_EQ(result.status, ExitCancelled);
     EXPECT_EQ(result.err, "modelbatch: interrupted at time 4\n");

@@ -2,44 +2,17 @@
 // reads and writes, and a notifier that records what the user would be shown.
 #pragma once
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/notify.h"
+#include "tests/test_files.h"
 
 namespace fileio_test {
 
-class TempFolder {
-public:
-    TempFolder() {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("ostrel-fileio-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t Entries() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
-    }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline void WriteBytes(const std::string& fileName, const std::string& bytes) {
-    std::ofstream(fileName, std::ios::binary) << bytes;
-}
-
-inline std::string ReadBytes(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using ::ReadBytes;
+using ::TempFolder;
+using ::WriteBytes;
 
 // Splits at CR LF, the line end this system writes.
 inline std::vector<std::string> Lines(const std::string& text) {

@@ -11,6 +11,8 @@
 // SIGINT, as a user pressing Ctrl+C.
 #pragma once
 
+#include "tests/test_files.h"
+
 #include <unistd.h>
 
 #include <csignal>
@@ -32,22 +34,6 @@ inline void TestModel(const driverarray& drivers, const paramarray& params, stat
     if (endOfStep && params[3].Value != 0.0) states[4].Value += 1.0;
     if (endOfStep && params[5].Value != 0.0 && time >= params[5].Value) std::raise(SIGINT);
 }
-
-// A folder of its own for one test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        static int count = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("ostrel-run-" + std::to_string(::getpid()) + "-" + std::to_string(++count));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A driver file with the given (time, driver 1) records; the other drivers are 0.
 // A record written as text is put in as it stands.
