@@ -138,9 +138,7 @@ void Run::Execute() {
     if (TimeStep == 0.0) throw EZeroDivide();  // no steps per output interval
     if (!(TimeStep > 0.0)) throw ERunTimeError("Time step must be greater than 0.");
     const TRunOptions options = RunOptions;
-    // A step that ends within a millionth of a step of a time counts as
-    // ending at it, so that rounded sums of steps do not lose a step.
-    const double slack = TimeStep * 1e-6;
+    const double slack = StepSlack(TimeStep);
     // At least one step per interval: an interval left below the time step
     // by a later change of the step would otherwise write nothing at all.
     const double steps = std::nearbyint(options.OutputTimeStep / TimeStep);

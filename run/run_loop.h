@@ -91,6 +91,12 @@ enum class RunMode {
 // the run ends. In Quiet mode the failure that ended the run is re-thrown.
 void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate = nullptr);
 
+// ---- Times reached ----
+
+// A time within a millionth of a step of another counts as reaching it, so
+// that rounded sums of steps neither lose nor add a step.
+inline double StepSlack(double step) { return std::fabs(step) * 1e-6; }
+
 // ---- Period tests of the special runs ----
 
 // Tells, step by step, whether a step is the one of its period: the step that
@@ -101,7 +107,7 @@ void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, Evaluat
 // EZeroDivide; a negative period acts as its magnitude.
 class PeriodTest {
 public:
-    PeriodTest(double period, double step) : period_(period), step_(step), slack_(std::fabs(step) * 1e-6) {}
+    PeriodTest(double period, double step) : period_(period), step_(step), slack_(StepSlack(step)) {}
     bool Due(double stepStart);
 
 private:
