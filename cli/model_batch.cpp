@@ -252,7 +252,7 @@ void ApplyOptions(const BatchOptions& o) {
 // The run stops at the last whole step before the stop time; returns that time.
 // The times must advance by the step (see ApplyOptions).
 double LastStepEnd() {
-    const double slack = TimeStep * 1e-6;
+    const double slack = StepSlack(TimeStep);
     const double steps = std::floor((StopTime - StartTime + slack) / TimeStep);
     if (steps > 1e8) return StartTime + steps * TimeStep;  // too long to count step by step
     double time = StartTime;
@@ -300,6 +300,13 @@ std::string FailurePlace(const RunStatistics& stats, const BatchOptions& o) {
     return "run failed at time " + FormatNumber(stats.TimeReached);
 }
 
+// Seconds with three decimals, as "0.305 s".
+std::string Seconds(double s) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, s, std::chars_format::fixed, 3);
+    return std::string(text, end.ptr) + " s";
+}
+
 void PrintSummary(std::ostream& out, const RunStatistics& stats, const BatchOptions& o) {
     out << Program << ": " << stats.Steps << (stats.Steps == 1 ? " step" : " steps") << ", time reached "
         << FormatNumber(stats.TimeReached) << ", " << stats.RecordsWritten
@@ -307,23 +314,16 @@ void PrintSummary(std::ostream& out, const RunStatistics& stats, const BatchOpti
     if (stats.SteadyState) out << ", steady state reached";
     if (stats.Cancelled) out << ", cancelled";
     if (stats.Failed) out << ", failed";
-    char seconds[32];
-    const auto end = std::to_chars(seconds, seconds + sizeof seconds, stats.SecondsTotal, std::chars_format::fixed, 3);
-    out << ", " << std::string_view(seconds, static_cast<std::size_t>(end.ptr - seconds)) << " s\n";
+    out << ", " << Seconds(stats.SecondsTotal) << '\n';
 }
 
 void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
-    const auto seconds = [](double s) {
-        char text[32];
-        const auto end = std::to_chars(text, text + sizeof text, s, std::chars_format::fixed, 3);
-        return std::string(text, end.ptr) + " s";
-    };
     out << "integrator steps accepted   " << stats.AcceptedSteps << '\n'
         << "integrator steps shrunk     " << stats.ShrunkSteps << '\n'
         << "model evaluations           " << stats.ModelEvaluations << '\n'
-        << "wall time integrating       " << seconds(stats.SecondsIntegrating) << '\n'
-        << "wall time writing output    " << seconds(stats.SecondsWriting) << '\n'
-        << "wall time in total          " << seconds(stats.SecondsTotal) << '\n';
+        << "wall time integrating       " << Seconds(stats.SecondsIntegrating) << '\n'
+        << "wall time writing output    " << Seconds(stats.SecondsWriting) << '\n'
+        << "wall time in total          " << Seconds(stats.SecondsTotal) << '\n';
 }
 
 void BuildCommandLine(CLI::App& app, BatchOptions& o) {
@@ -399,7 +399,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     if (!o.reset.empty() && !RunOptions.ResetStates) warn("--reset has no effect without --reset-states");
     if (RunOptions.ResetStates && o.reset.empty()) warn("--reset-states resets nothing: no state is named by --reset");
     const double lastEnd = LastStepEnd();
-    if (std::fabs(lastEnd - StopTime) > TimeStep * 1e-6) {
+    if (std::fabs(lastEnd - StopTime) > StepSlack(TimeStep)) {
         std::string text = "the run length " + FormatNumber(StopTime - StartTime) +
                            " is not a whole multiple of the time step " + FormatNumber(TimeStep) +
                            ": the run stops at " + FormatNumber(lastEnd);
