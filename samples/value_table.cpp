@@ -48,25 +48,24 @@ void LoadValueTable(std::istream& in, const std::string& fileName, statearray& s
         if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
             fail(lineNo, "'" + std::string(text) + "' is not a number");
 
-        if (kind == "state") {
-            const std::int32_t i = FindSymbol(1, symbol);
-            if (i == 0) fail(lineNo, "no state has the symbol '" + std::string(symbol) + "'");
-            int& seen = stateLine[static_cast<std::size_t>(i)];
+        // Looks the symbol up in one table (FindSymbol kind 1 or 2), refuses a
+        // second value for it, and stores the value.
+        const auto assign = [&](int findKind, const char* noun, std::vector<int>& firstLine, auto& table) {
+            const std::int32_t i = FindSymbol(findKind, symbol);
+            if (i == 0) fail(lineNo, std::string("no ") + noun + " has the symbol '" + std::string(symbol) + "'");
+            int& seen = firstLine[static_cast<std::size_t>(i)];
             if (seen != 0)
-                fail(lineNo, "state '" + std::string(symbol) + "' is already given on line " + std::to_string(seen));
+                fail(lineNo, std::string(noun) + " '" + std::string(symbol) + "' is already given on line " +
+                                 std::to_string(seen));
             seen = lineNo;
-            states[i].Value = value;
-        } else if (kind == "param") {
-            const std::int32_t i = FindSymbol(2, symbol);
-            if (i == 0) fail(lineNo, "no parameter has the symbol '" + std::string(symbol) + "'");
-            int& seen = paramLine[static_cast<std::size_t>(i)];
-            if (seen != 0)
-                fail(lineNo, "parameter '" + std::string(symbol) + "' is already given on line " + std::to_string(seen));
-            seen = lineNo;
-            params[i].Value = value;
-        } else {
+            table[i].Value = value;
+        };
+        if (kind == "state")
+            assign(1, "state", stateLine, states);
+        else if (kind == "param")
+            assign(2, "parameter", paramLine, params);
+        else
             fail(lineNo, "kind must be 'state' or 'param', not '" + std::string(kind) + "'");
-        }
     }
 
     std::string missing;
