@@ -25,3 +25,5 @@ Notifier* SetNotifier(Notifier* notifier) noexcept {
 MsgResult Notify(MsgKind kind, MsgButtons buttons, std::string_view text) {
     return current->Show(kind, buttons, text);
 }
+
+std::optional<std::string> ChooseFile(const FileDialogRequest& request) { return current->ChooseFile(request); }

@@ -4,7 +4,8 @@
 # is and a table of annual figures read back from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libcli11-dev
+bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target modelbatch annual_summary
 

@@ -4,7 +4,8 @@
 # report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libcli11-dev
+bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
 
 jobs=$(nproc 2>/dev/null || echo 2)
 

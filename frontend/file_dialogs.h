@@ -1,0 +1,15 @@
+// The program's file dialogs: titles, filters, default extensions and the
+// rules of each. Every one starts at the name it is given.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/notify.h"
+
+FileDialogRequest DlgOpenParam(std::string startName);
+FileDialogRequest DlgSaveParam(std::string startName);
+FileDialogRequest DlgOpenDriver(std::string startName);
+FileDialogRequest DlgSaveDriver(std::string startName);
+FileDialogRequest DlgSaveOutput(std::string startName);
+FileDialogRequest DlgOpenOutput(std::string startName);

@@ -1,0 +1,64 @@
+#include "frontend/workbench.h"
+
+#include "frontend/about_box.h"
+#include "frontend/main_form.h"
+#include "frontend/options.h"
+#include "frontend/progress_bar.h"
+#include "frontend/reload_dlg.h"
+#include "frontend/trouble.h"
+#include "views/data.h"
+#include "views/display.h"
+#include "views/note.h"
+#include "views/param_list.h"
+#include "views/params.h"
+#include "views/scale_dlg.h"
+#include "views/series_form.h"
+
+TMainForm* MainForm = nullptr;
+TDlgScale* DlgScale = nullptr;
+TDlgReload* DlgReload = nullptr;
+TFmParameter* FmParameter = nullptr;
+TDataForm* DataForm = nullptr;
+TFmNote* FmNote = nullptr;
+TFmDisplayData* FmDisplayData = nullptr;
+TAboutBox* AboutBox = nullptr;
+TFmSeries* FmSeries = nullptr;
+TFmTrouble* FmTrouble = nullptr;
+TFmProgress* FmProgress = nullptr;
+TFmOptions* FmOptions = nullptr;
+TFmParamList* FmParamList = nullptr;
+
+void CreateWindows(const std::string& programPath) {
+    // Every window after the first finds the catalogue in place. The dialogs
+    // belong to the main window, so they stay above it and centre on it.
+    MainForm = new TMainForm(programPath);
+    DlgScale = new TDlgScale(MainForm);
+    DlgReload = new TDlgReload(MainForm);
+    FmParameter = new TFmParameter(MainForm);
+    DataForm = new TDataForm(MainForm);
+    FmNote = new TFmNote(MainForm);
+    FmDisplayData = new TFmDisplayData(MainForm);
+    AboutBox = new TAboutBox(MainForm);
+    FmSeries = new TFmSeries(MainForm);
+    FmTrouble = new TFmTrouble(MainForm);
+    FmProgress = new TFmProgress(MainForm);
+    FmOptions = new TFmOptions(MainForm);
+    FmParamList = new TFmParamList(MainForm);
+}
+
+void DestroyWindows() {
+    delete MainForm;  // its children, the other windows, go with it
+    MainForm = nullptr;
+    DlgScale = nullptr;
+    DlgReload = nullptr;
+    FmParameter = nullptr;
+    DataForm = nullptr;
+    FmNote = nullptr;
+    FmDisplayData = nullptr;
+    AboutBox = nullptr;
+    FmSeries = nullptr;
+    FmTrouble = nullptr;
+    FmProgress = nullptr;
+    FmOptions = nullptr;
+    FmParamList = nullptr;
+}
