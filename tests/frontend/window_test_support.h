@@ -4,17 +4,21 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QString>
 #include <filesystem>
+#include <functional>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 #include "core/stypes.h"
 #include "frontend/workbench.h"
 #include "run/run_options.h"
+#include "tests/test_files.h"
 
 namespace windows_test {
 
@@ -51,24 +55,9 @@ public:
 };
 
 // A folder of its own for one test, removed with it.
-class ScratchFolder {
+class ScratchFolder : public TempFolder {
 public:
-    ScratchFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("ostrel-windows-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-    static inline int counter_ = 0;
+    std::filesystem::path Path() const { return std::filesystem::path(File("")).parent_path(); }
 };
 
 // The user types `text` into `field` (replacing what it held) and leaves it
@@ -90,6 +79,30 @@ inline void Leave(QLineEdit* field) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(field, &out);
 }
+
+// Closes every modal window that opens while it exists (the error window, the
+// display, a dialog), noting its name and, through `onOpen`, anything the
+// test wants to read from it first. Polls, so that windows opened from inside
+// an event pump are seen too.
+class ModalCloser {
+public:
+    explicit ModalCloser(std::function<void(QWidget*)> onOpen = {}) : onOpen_(std::move(onOpen)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<QDialog*>(modal);
+            if (!dialog) return;
+            Opened.push_back(dialog->objectName());
+            if (onOpen_) onOpen_(dialog);
+            dialog->done(QDialog::Rejected);
+        });
+        timer_.start(5);
+    }
+    std::vector<QString> Opened;
+
+private:
+    std::function<void(QWidget*)> onOpen_;
+    QTimer timer_;
+};
 
 inline std::string SamplePath(const std::string& name) { return std::string(OSTREL_SAMPLES_DIR) + "/" + name; }
 
