@@ -128,6 +128,17 @@ void TMainForm::BuildControls() {
     BtnReload = new QPushButton("Re&load", Background);
     BtnReload->setObjectName("BtnReload");
 
+    // Light label texts read well on the dark end of the gradient.
+    QPalette labels = Background->palette();
+    labels.setColor(QPalette::WindowText, Qt::white);
+    for (QLabel* label : {static_cast<QLabel*>(ParamLabel), static_cast<QLabel*>(DriverLabel),
+                          static_cast<QLabel*>(OutputLabel), StartLabel, StopLabel, StepLabel, PresentLabel}) {
+        label->setPalette(labels);
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+
     auto* grid = new QGridLayout(Background);
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(10);
