@@ -328,10 +328,16 @@ TEST_F(RunLoopTest, FailureInTheSetUpStillClosesTheFiles) {
     // A time step the run cannot use fails before the previous output is replaced.
     std::ofstream(OutputFileName) << "previous run";
     TimeStep = 0;
-    EXPECT_EQ(RunFailing(stats), "Floating point division by zero");
+    EXPECT_EQ(RunFailing(stats), "Time step 0: the time step must be greater than 0");
     TimeStep = -1;
-    EXPECT_EQ(RunFailing(stats), "Time step must be greater than 0.");
+    EXPECT_EQ(RunFailing(stats), "Time step -1: the time step must be greater than 0");
     EXPECT_EQ(stats.FailedIn, RunStage::SetUp);
+    TimeStep = 1;
+    OutputFileName = DriverFileName;
+    EXPECT_EQ(RunFailing(stats), "Output file '" + DriverFileName + "' is the driver file '" + DriverFileName +
+                                     "': the run would write over it");
+    EXPECT_EQ(stats.FailedIn, RunStage::SetUp);
+    OutputFileName = dir / "o.out";
     std::ifstream in(OutputFileName);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous run");
     EXPECT_TRUE(OutputAvailable);
