@@ -333,8 +333,9 @@ TEST_F(RunLoopTest, FailureInTheSetUpStillClosesTheFiles) {
     EXPECT_EQ(RunFailing(stats), "Time step -1: the time step must be greater than 0");
     EXPECT_EQ(stats.FailedIn, RunStage::SetUp);
     TimeStep = 1;
-    OutputFileName = DriverFileName;
-    EXPECT_EQ(RunFailing(stats), "Output file '" + DriverFileName + "' is the driver file '" + DriverFileName +
+    DriverFileName = dir / "d.drr";
+    OutputFileName = dir / "./d.drr";  // another name of the driver file
+    EXPECT_EQ(RunFailing(stats), "Output file '" + OutputFileName + "' is the driver file '" + DriverFileName +
                                      "': the run would write over it");
     EXPECT_EQ(stats.FailedIn, RunStage::SetUp);
     OutputFileName = dir / "o.out";
