@@ -8,9 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <cmath>
 #include <csignal>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +19,7 @@
 #include "fileio/fileio.h"
 #include "model/equations.h"
 #include "model/new_year.h"
+#include "run/run_checks.h"
 #include "run/run_options.h"
 #include "run/session.h"
 
@@ -65,12 +64,6 @@ private:
 };
 
 // ---- Messages ----
-
-std::string FormatNumber(double value) {
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 12);
-    return std::string(text, result.ptr);
-}
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -126,7 +119,7 @@ public:
         const int filled = percent * width / 100;
         err_ << '\r' << Program << ": [" << std::string(static_cast<std::size_t>(filled), '#')
              << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << percent << "%  time "
-             << FormatNumber(timeReached) << "   " << std::flush;
+             << ShortNumber(timeReached) << "   " << std::flush;
         drawn_ = true;
     }
 
@@ -146,10 +139,6 @@ private:
 };
 
 // ---- Options ----
-
-// Most steps a run can count: beyond 2^53 steps the sum of the steps no longer
-// tells one step from the next.
-constexpr double MaxRunSteps = 9007199254740992.0;
 
 struct BatchOptions {
     std::string paramFile, driverFile, outputFile;
@@ -196,17 +185,11 @@ void ApplyOptions(const BatchOptions& o) {
     const double start = TimeOption("--start", o.start);
     const double stop = TimeOption("--stop", o.stop);
     const double step = TimeOption("--step", o.step);
-    if (!(step > 0.0)) throw UsageError{"--step " + o.step + ": the time step must be greater than 0"};
-    if (stop < start)
-        throw UsageError{"--stop " + o.stop + ": the stop time is before the start time " + FormatNumber(start)};
-    // A step lost in the rounding of the times would never end the run.
-    const double farthest = std::max(std::fabs(start), std::fabs(stop));
-    if (farthest + step == farthest)
-        throw UsageError{"--step " + o.step + ": the time step is too small to advance the time from " +
-                         FormatNumber(farthest)};
-    if ((stop - start) / step > MaxRunSteps)
-        throw UsageError{"--step " + o.step + ": the run from " + FormatNumber(start) + " to " + FormatNumber(stop) +
-                         " would take more than 9007199254740992 steps"};
+    try {
+        CheckRunTimes(start, stop, step);
+    } catch (const ERunRefused& e) {
+        throw UsageError{(e.Entry == RunEntry::StopTime ? "--stop " + o.stop : "--step " + o.step) + ": " + e.Reason};
+    }
     StartSession(start, stop, step);
     CurrentTime = StartTime;
 
@@ -229,7 +212,7 @@ void ApplyOptions(const BatchOptions& o) {
                  &TRunOptions::RepeatDriveTime);
     if (RunOptions.RepeatDrivers && RunOptions.RepeatDriveTime < StartTime)
         throw UsageError{"--repeat-drivers " + *o.repeatDrivers +
-                         ": the drivers would repeat before the start time " + FormatNumber(StartTime)};
+                         ": the drivers would repeat before the start time " + ShortNumber(StartTime)};
     PeriodOption("--reset-states", o.resetStates, &EnterResetStateTime, &TRunOptions::ResetStates,
                  &TRunOptions::ResetStateTime);
 
@@ -249,39 +232,16 @@ void ApplyOptions(const BatchOptions& o) {
     SetFlags("--hold", o.hold, &Tstatevariable::HoldConstant);
 }
 
-// The run stops at the last whole step before the stop time; returns that time.
-// The times must advance by the step (see ApplyOptions).
-double LastStepEnd() {
-    const double slack = StepSlack(TimeStep);
-    const double steps = std::floor((StopTime - StartTime + slack) / TimeStep);
-    if (steps > 1e8) return StartTime + steps * TimeStep;  // too long to count step by step
-    double time = StartTime;
-    while (time + TimeStep <= StopTime + slack) time += TimeStep;
-    return time;
-}
-
-// True when both names lead to one existing regular file.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec && std::filesystem::is_regular_file(a, ec);
-}
-
-// A file the program writes must not be one it reads from: the output file is
-// emptied before the first driver is read, and a parameter file is read only
-// once. Throws UsageError.
+// A file the program writes must not be one it reads from. Throws UsageError.
 void CheckFilesApart(const BatchOptions& o) {
-    const auto refuse = [](const std::string& what, const std::string& name, const std::string& input,
-                           const std::string& action) {
-        throw UsageError{what + " " + Quoted(name) + " is the " + input + ": " + action + " would write over it"};
-    };
-    if (SameFile(o.outputFile, o.paramFile))
-        refuse("output file", o.outputFile, "parameter file " + Quoted(o.paramFile), "the run");
-    if (SameFile(o.outputFile, o.driverFile))
-        refuse("output file", o.outputFile, "driver file " + Quoted(o.driverFile), "the run");
-    if (o.saveParams && SameFile(*o.saveParams, o.driverFile))
-        refuse("--save-params", *o.saveParams, "driver file " + Quoted(o.driverFile), "the save");
-    if (o.saveParams && SameFile(*o.saveParams, o.outputFile))
-        refuse("--save-params", *o.saveParams, "output file " + Quoted(o.outputFile), "the save");
+    try {
+        CheckRunFiles(o.paramFile, o.driverFile, o.outputFile);
+        if (o.saveParams) CheckSavedParamFile(*o.saveParams, o.driverFile, o.outputFile);
+    } catch (const ERunRefused& e) {
+        const bool output = e.Entry == RunEntry::OutputFile;
+        throw UsageError{(output ? "output file " + Quoted(o.outputFile) : "--save-params " + Quoted(*o.saveParams)) +
+                         " " + e.Reason};
+    }
 }
 
 std::string FailurePlace(const RunStatistics& stats, const BatchOptions& o) {
@@ -297,7 +257,7 @@ std::string FailurePlace(const RunStatistics& stats, const BatchOptions& o) {
         case RunStage::ResetTest:
         case RunStage::SteadyState: break;
     }
-    return "run failed at time " + FormatNumber(stats.TimeReached);
+    return "run failed at time " + ShortNumber(stats.TimeReached);
 }
 
 // Seconds with three decimals, as "0.305 s".
@@ -309,7 +269,7 @@ std::string Seconds(double s) {
 
 void PrintSummary(std::ostream& out, const RunStatistics& stats, const BatchOptions& o) {
     out << Program << ": " << stats.Steps << (stats.Steps == 1 ? " step" : " steps") << ", time reached "
-        << FormatNumber(stats.TimeReached) << ", " << stats.RecordsWritten
+        << ShortNumber(stats.TimeReached) << ", " << stats.RecordsWritten
         << (stats.RecordsWritten == 1 ? " record" : " records") << " written to " << Quoted(o.outputFile);
     if (stats.SteadyState) out << ", steady state reached";
     if (stats.Cancelled) out << ", cancelled";
@@ -398,11 +358,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     };
     if (!o.reset.empty() && !RunOptions.ResetStates) warn("--reset has no effect without --reset-states");
     if (RunOptions.ResetStates && o.reset.empty()) warn("--reset-states resets nothing: no state is named by --reset");
-    const double lastEnd = LastStepEnd();
-    if (std::fabs(lastEnd - StopTime) > StepSlack(TimeStep)) {
-        std::string text = "the run length " + FormatNumber(StopTime - StartTime) +
-                           " is not a whole multiple of the time step " + FormatNumber(TimeStep) +
-                           ": the run stops at " + FormatNumber(lastEnd);
+    if (std::string text = RunLengthWarning(StartTime, StopTime, TimeStep); !text.empty()) {
         if (RunOptions.OutputEndOfRunOnly) text += " and --end-only writes no record";
         warn(text);
     }
@@ -453,7 +409,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     }
     notifier.SetContext({});
     if (stats.Cancelled) {
-        if (!o.quiet) err << Program << ": interrupted at time " << FormatNumber(stats.TimeReached) << '\n';
+        if (!o.quiet) err << Program << ": interrupted at time " << ShortNumber(stats.TimeReached) << '\n';
         status = ExitCancelled;
     }
 

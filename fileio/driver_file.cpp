@@ -1,27 +1,20 @@
 // The driver file: two title lines, then one record per line, a time and one
-// value per driver. The reader keeps two records in memory (PrevDrivers and
-// NextDrivers), whatever the length of the file.
+// value per driver. A reader keeps two records in memory (the one in force
+// and the one read ahead), whatever the length of the file.
+#include "fileio/driver_file.h"
+
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "core/fpfaults.h"
 #include "core/notify.h"
 #include "fileio/file_access.h"
-#include "fileio/fileio.h"
 #include "fileio/number_text.h"
-#include "fileio/text_reader.h"
-#include "fileio/text_writer.h"
 
+namespace fileio {
 namespace {
 
 constexpr std::size_t FieldWidth = 25;
-
-// The one driver file, open for reading or for writing.
-std::unique_ptr<fileio::TextReader> reader;
-std::unique_ptr<fileio::TextWriter> writer;
-// The last record has been read: no record follows PrevDrivers.
-bool dataEnded = false;
 
 int Count(std::int32_t n) { return std::clamp<int>(n, 0, MaxDrivers); }
 
@@ -32,57 +25,36 @@ void CopyValues(const driverarray& from, driverarray& to) {
 
 // A number in the driver file's field: 13 significant digits, left-justified
 // in 25 characters, and one blank.
-void PutNumber(fileio::TextWriter& out, double value) {
+void PutNumber(TextWriter& out, double value) {
     char* p = out.Room(FieldWidth + 1);
-    const std::size_t n = fileio::FormatScientific13(value, p);
+    const std::size_t n = FormatScientific13(value, p);
     std::fill(p + n, p + FieldWidth + 1, ' ');
     out.Advance(FieldWidth + 1);
 }
 
-void PutTitle(fileio::TextWriter& out, std::string_view text) {
+void PutTitle(TextWriter& out, std::string_view text) {
     out.PutLeft(text, FieldWidth);
     out.Put(" ");
 }
 
-void SkipTitleLines() {
-    reader->SkipLine();
-    reader->SkipLine();
-}
-
 }  // namespace
 
-void OpenDriverFile(const std::string& fileName, std::int32_t numDrivers, const driverarray& drivers, bool write) {
-    reader.reset();
-    writer.reset();
-    dataEnded = false;
-    const int n = Count(numDrivers);
-    if (write) {
-        writer = std::make_unique<fileio::TextWriter>(fileName);
-        PutTitle(*writer, "Time");
-        for (int i = 1; i <= n; ++i) PutTitle(*writer, drivers[i].Name);
-        writer->EndLine();
-        PutTitle(*writer, ModelDef.TimeUnit);
-        for (int i = 1; i <= n; ++i) PutTitle(*writer, drivers[i].Units);
-        writer->EndLine();
-        return;
-    }
-    if (!fileio::IsExistingFile(fileName)) {
-        Notify(MsgKind::Error, MsgButtons::Ok, "Cannot read driver file. File does not exist.");
-        return;
-    }
-    reader = std::make_unique<fileio::TextReader>(fileName);
-    SkipTitleLines();
+DriverReader::DriverReader(const std::string& fileName) : text_(fileName) { SkipTitleLines(); }
+
+void DriverReader::SkipTitleLines() {
+    text_.SkipLine();
+    text_.SkipLine();
 }
 
-bool ReadDriverRecord(double& time, std::int32_t numDrivers, driverarray& values) {
-    if (!reader || reader->AtEnd()) return false;
+bool DriverReader::ReadRecord(double& time, std::int32_t numDrivers, driverarray& values) {
+    if (text_.AtEnd()) return false;
     const int n = Count(numDrivers);
     driverarray record = values;
     // A number the file ends before reads as 0.
     bool cutShort = false;
-    const auto next = [&cutShort] {
-        if (reader->OnlyBlanksLeft()) cutShort = true;
-        return reader->ReadNumber();
+    const auto next = [this, &cutShort] {
+        if (text_.OnlyBlanksLeft()) cutShort = true;
+        return text_.ReadNumber();
     };
     const double t = next();
     bool allZero = t == 0;
@@ -90,10 +62,10 @@ bool ReadDriverRecord(double& time, std::int32_t numDrivers, driverarray& values
         record[i].Value = next();
         allZero = allZero && record[i].Value == 0;
     }
-    reader->SkipLine();
+    text_.SkipLine();
     if (allZero) {
         // A record of zeros (a blank line reads as one) ends the data.
-        reader->SkipToEnd();
+        text_.SkipToEnd();
         return false;
     }
     // A record the end of the file cuts short (a copy broken off, a disk
@@ -104,63 +76,70 @@ bool ReadDriverRecord(double& time, std::int32_t numDrivers, driverarray& values
     return true;
 }
 
-bool WriteDriverRecord(double time, std::int32_t numDrivers, const driverarray& values) {
-    if (!writer) throw InOutErrorFromErrno(EBADF);
-    PutNumber(*writer, time);
-    for (int i = 1; i <= Count(numDrivers); ++i) PutNumber(*writer, values[i].Value);
-    writer->EndLine();
-    return true;
-}
+void DriverReader::GetDrivers(driverarray& drv, double time, std::int32_t numDrivers, double stopTime) {
+    const int n = Count(numDrivers);
+    DriverLookup& l = lookup_;
 
-void CloseDriverFile() {
-    reader.reset();
-    if (writer) {
-        // The file is closed even when storing its last part fails.
-        const std::unique_ptr<fileio::TextWriter> closing = std::move(writer);
-        closing->Close();
-    }
-}
-
-void GetDrivers(driverarray& drv, double time) {
-    // Without an open file (it did not exist when it was opened) there is
-    // nothing to go back to.
-    if (!reader) throw InOutErrorFromErrno(ENOENT);
-    const int n = Count(ModelDef.NumDrivers);
-
-    if (PrevDriverTime == 0 && NextDriverTime == 0) {
-        reader->Rewind();
+    if (l.PrevTime == 0 && l.NextTime == 0) {
+        text_.Rewind();
         SkipTitleLines();
-        dataEnded = !ReadDriverRecord(NextDriverTime, n, NextDrivers);
-        PrevDriverTime = NextDriverTime;
-        CopyValues(NextDrivers, PrevDrivers);
-        CopyValues(NextDrivers, drv);
+        dataEnded_ = !ReadRecord(l.NextTime, n, l.Next);
+        l.PrevTime = l.NextTime;
+        CopyValues(l.Next, l.Prev);
+        CopyValues(l.Next, drv);
     }
 
     // Records at or before `time` take effect in turn; the record read ahead
-    // waits in NextDrivers.
-    while (std::fabs(NextDriverTime) <= time) {
-        PrevDriverTime = NextDriverTime;
-        CopyValues(NextDrivers, drv);
-        CopyValues(NextDrivers, PrevDrivers);
-        if (!ReadDriverRecord(NextDriverTime, n, NextDrivers)) {
+    // waits in l.Next.
+    while (std::fabs(l.NextTime) <= time) {
+        l.PrevTime = l.NextTime;
+        CopyValues(l.Next, drv);
+        CopyValues(l.Next, l.Prev);
+        if (!ReadRecord(l.NextTime, n, l.Next)) {
             // No record left: the last one holds beyond the run, and on to any
             // later time asked for.
-            NextDriverTime = 2 * StopTime;
-            dataEnded = true;
-            if (std::fabs(NextDriverTime) <= time) break;
+            l.NextTime = 2 * stopTime;
+            dataEnded_ = true;
+            if (std::fabs(l.NextTime) <= time) break;
         }
     }
 
     // A record with a negative time is approached linearly from the one before.
-    const double prev = std::fabs(PrevDriverTime);
-    const double next = std::fabs(NextDriverTime);
+    const double prev = std::fabs(l.PrevTime);
+    const double next = std::fabs(l.NextTime);
     // Its arithmetic faults like the equations': an infinite record value or
     // a difference beyond the largest double is reported, not passed on.
-    if (!dataEnded && NextDriverTime < 0 && next != prev) {
+    if (!dataEnded_ && l.NextTime < 0 && next != prev) {
         ClearFloatingPointFaults();
         const double f = (time - prev) / (next - prev);
-        for (int i = 1; i <= n; ++i)
-            drv[i].Value = PrevDrivers[i].Value + (NextDrivers[i].Value - PrevDrivers[i].Value) * f;
+        for (int i = 1; i <= n; ++i) drv[i].Value = l.Prev[i].Value + (l.Next[i].Value - l.Prev[i].Value) * f;
         CheckFloatingPointFaults();
     }
 }
+
+std::unique_ptr<DriverReader> OpenDriverReader(const std::string& fileName) {
+    if (!IsExistingFile(fileName)) {
+        Notify(MsgKind::Error, MsgButtons::Ok, "Cannot read driver file. File does not exist.");
+        return nullptr;
+    }
+    return std::make_unique<DriverReader>(fileName);
+}
+
+DriverWriter::DriverWriter(const std::string& fileName, std::int32_t numDrivers, const driverarray& drivers)
+    : text_(fileName) {
+    const int n = Count(numDrivers);
+    PutTitle(text_, "Time");
+    for (int i = 1; i <= n; ++i) PutTitle(text_, drivers[i].Name);
+    text_.EndLine();
+    PutTitle(text_, ModelDef.TimeUnit);
+    for (int i = 1; i <= n; ++i) PutTitle(text_, drivers[i].Units);
+    text_.EndLine();
+}
+
+void DriverWriter::WriteRecord(double time, std::int32_t numDrivers, const driverarray& values) {
+    PutNumber(text_, time);
+    for (int i = 1; i <= Count(numDrivers); ++i) PutNumber(text_, values[i].Value);
+    text_.EndLine();
+}
+
+}  // namespace fileio

@@ -19,7 +19,14 @@ bool ReadParamFile(const std::string& fileName, std::int32_t numParams, paramarr
 void WriteParamFile(const std::string& fileName, std::int32_t numParams, const paramarray& params,
                     std::int32_t numStates, const statearray& states);
 
-// ---- Driver file (one open at a time) ----
+// ---- Driver file ----
+// One default driver file for reading and one for writing, for the parameter
+// editor and the driver editor; opening one closes the previous one of its
+// direction. A run reads its drivers through a fileio::DriverReader of its
+// own (fileio/driver_file.h), and any number of those can be open at once.
+// GetDrivers keeps its place in PrevDriverTime, NextDriverTime, PrevDrivers
+// and NextDrivers: setting both times to 0 makes the next lookup read the
+// file again from its first record.
 void OpenDriverFile(const std::string& fileName, std::int32_t numDrivers, const driverarray& drivers, bool write);
 bool ReadDriverRecord(double& time, std::int32_t numDrivers, driverarray& values);
 bool WriteDriverRecord(double time, std::int32_t numDrivers, const driverarray& values);
@@ -28,7 +35,11 @@ void CloseDriverFile();
 // or before it hold until the next record, negative record times interpolate.
 void GetDrivers(driverarray& drv, double time);
 
-// ---- Output file (one open at a time) ----
+// ---- Output file ----
+// One default output file for reading and one for writing; opening one
+// closes the previous one of its direction, and CloseOutputFile closes both.
+// A run writes through a fileio::OutputWriter of its own
+// (fileio/output_file.h), and any number of those can be open at once.
 void OpenOutputFile(const std::string& fileName, std::int32_t numStates, const statearray& states,
                     std::int32_t numProcesses, const processarray& processes, bool write);
 bool WriteOutputRecord(std::int32_t numStates, const statearray& states, std::int32_t numProcesses,
@@ -36,6 +47,3 @@ bool WriteOutputRecord(std::int32_t numStates, const statearray& states, std::in
 bool ReadOutputRecord(double& time, std::int32_t numDrivers, driverarray& drivers, std::int32_t numStates,
                       statearray& states, std::int32_t numProcesses, processarray& processes);
 void CloseOutputFile();
-// Records of the output file last opened for writing that reached the file
-// whole: after a write failed (a full disk), those stored before it.
-std::int64_t OutputRecordsStored();

@@ -1,29 +1,31 @@
 // The output file: a line of column titles, a line of units, then one record
 // per output time with the time, the drivers, the states and the process
 // variables, each right-justified in a column of 26 characters.
+#include "fileio/output_file.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 
-#include "fileio/fileio.h"
 #include "fileio/number_text.h"
-#include "fileio/text_reader.h"
-#include "fileio/text_writer.h"
 
+namespace fileio {
 namespace {
 
 constexpr std::size_t FieldWidth = 25;
 constexpr std::size_t ColumnWidth = FieldWidth + 1;
 
-std::unique_ptr<fileio::TextReader> reader;
-std::unique_ptr<fileio::TextWriter> writer;
-// Lines the last output file written kept once it was closed.
-std::int64_t linesStored = 0;
+// The three tables' columns, each as a count of entries after its first.
+struct Columns {
+    int drivers, states, processes;  // the process columns are entries states+1..processes
+};
 
-int Count(std::int32_t n, int capacity) { return std::clamp<int>(n, 0, capacity); }
+Columns ColumnsOf(std::int32_t numStates, std::int32_t numProcesses) {
+    const int ns = std::clamp<int>(numStates, 0, MaxStates);
+    return {std::clamp<int>(ModelDef.NumDrivers, 0, MaxDrivers), ns,
+            std::max(std::clamp<int>(numProcesses, 0, MaxProcesses), ns)};
+}
 
-void PutTitle(fileio::TextWriter& out, std::string_view text) {
+void PutTitle(TextWriter& out, std::string_view text) {
     out.PutRight(text, FieldWidth);
     out.Put(" ");
 }
@@ -31,7 +33,7 @@ void PutTitle(fileio::TextWriter& out, std::string_view text) {
 // Puts a number right-justified in its 25 characters, and the blank after it.
 template <class Format>
 void PutColumn(char* column, double value, Format format) {
-    char text[fileio::MaxNumberText];
+    char text[MaxNumberText];
     const std::size_t n = format(value, text);
     std::memset(column, ' ', ColumnWidth);
     std::memcpy(column + FieldWidth - n, text, n);
@@ -39,85 +41,89 @@ void PutColumn(char* column, double value, Format format) {
 
 }  // namespace
 
-void OpenOutputFile(const std::string& fileName, std::int32_t numStates, const statearray& states,
-                    std::int32_t numProcesses, const processarray& processes, bool write) {
-    reader.reset();
-    writer.reset();
-    if (!write) {
-        reader = std::make_unique<fileio::TextReader>(fileName);
-        reader->SkipLine();
-        reader->SkipLine();
-        return;
-    }
-    linesStored = 0;
-    writer = std::make_unique<fileio::TextWriter>(fileName);
-    const int nd = Count(ModelDef.NumDrivers, MaxDrivers);
-    const int ns = Count(numStates, MaxStates);
-    const int np = Count(numProcesses, MaxProcesses);
-    PutTitle(*writer, "Time");
-    for (int i = 1; i <= nd; ++i) PutTitle(*writer, Drivers[i].Name);
-    for (int i = 1; i <= ns; ++i) PutTitle(*writer, states[i].Name);
-    for (int i = ns + 1; i <= np; ++i) PutTitle(*writer, processes[i].Name);
-    writer->EndLine();
-    PutTitle(*writer, ModelDef.TimeUnit);
-    for (int i = 1; i <= nd; ++i) PutTitle(*writer, Drivers[i].Units);
-    for (int i = 1; i <= ns; ++i) PutTitle(*writer, states[i].Units);
-    for (int i = ns + 1; i <= np; ++i) PutTitle(*writer, processes[i].Units);
-    writer->EndLine();
+int OutputValueCount(std::int32_t numStates, std::int32_t numProcesses) {
+    const Columns c = ColumnsOf(numStates, numProcesses);
+    return c.drivers + c.processes;
 }
 
-bool WriteOutputRecord(std::int32_t numStates, const statearray& states, std::int32_t numProcesses,
-                       const processarray& processes, double time) {
-    if (!writer) throw InOutErrorFromErrno(EBADF);
-    const int nd = Count(ModelDef.NumDrivers, MaxDrivers);
-    const int ns = Count(numStates, MaxStates);
-    const int np = std::max(Count(numProcesses, MaxProcesses), ns);
-    const std::size_t columns = 1 + static_cast<std::size_t>(nd + np);
-    char* p = writer->Room(columns * ColumnWidth + 2);
-    PutColumn(p, time, fileio::FormatGeneral15);
+int GatherOutputValues(std::int32_t numStates, const statearray& states, std::int32_t numProcesses,
+                       const processarray& processes, std::span<double> values) {
+    const Columns c = ColumnsOf(numStates, numProcesses);
+    double* v = values.data();
+    for (int i = 1; i <= c.drivers; ++i) *v++ = Drivers[i].Value;
+    for (int i = 1; i <= c.states; ++i) *v++ = states[i].Value;
+    for (int i = c.states + 1; i <= c.processes; ++i) *v++ = processes[i].Value;
+    return static_cast<int>(v - values.data());
+}
+
+OutputWriter::OutputWriter(const std::string& fileName, std::int32_t numStates, const statearray& states,
+                           std::int32_t numProcesses, const processarray& processes)
+    : text_(fileName) {
+    const Columns c = ColumnsOf(numStates, numProcesses);
+    PutTitle(text_, "Time");
+    for (int i = 1; i <= c.drivers; ++i) PutTitle(text_, Drivers[i].Name);
+    for (int i = 1; i <= c.states; ++i) PutTitle(text_, states[i].Name);
+    for (int i = c.states + 1; i <= c.processes; ++i) PutTitle(text_, processes[i].Name);
+    text_.EndLine();
+    PutTitle(text_, ModelDef.TimeUnit);
+    for (int i = 1; i <= c.drivers; ++i) PutTitle(text_, Drivers[i].Units);
+    for (int i = 1; i <= c.states; ++i) PutTitle(text_, states[i].Units);
+    for (int i = c.states + 1; i <= c.processes; ++i) PutTitle(text_, processes[i].Units);
+    text_.EndLine();
+}
+
+void OutputWriter::WriteRecord(double time, std::span<const double> values) {
+    // The whole line is put into the buffer at once: the file only ever
+    // receives whole records.
+    const std::size_t length = (1 + values.size()) * ColumnWidth + 2;
+    char* p = text_.Room(length);
+    PutColumn(p, time, FormatGeneral15);
     p += ColumnWidth;
-    for (int i = 1; i <= nd; ++i, p += ColumnWidth) PutColumn(p, Drivers[i].Value, fileio::FormatScientific13);
-    for (int i = 1; i <= ns; ++i, p += ColumnWidth) PutColumn(p, states[i].Value, fileio::FormatScientific13);
-    for (int i = ns + 1; i <= np; ++i, p += ColumnWidth)
-        PutColumn(p, processes[i].Value, fileio::FormatScientific13);
+    for (const double value : values) {
+        PutColumn(p, value, FormatScientific13);
+        p += ColumnWidth;
+    }
     p[0] = '\r';
     p[1] = '\n';
-    writer->Advance(columns * ColumnWidth + 2);
-    return true;
+    text_.Advance(length);
 }
 
-bool ReadOutputRecord(double& time, std::int32_t /*numDrivers: the model's count is used*/, driverarray& drivers,
-                      std::int32_t numStates, statearray& states, std::int32_t numProcesses, processarray& processes) {
-    if (!reader) throw InOutErrorFromErrno(EBADF);
+void OutputWriter::WriteRecord(std::int32_t numStates, const statearray& states, std::int32_t numProcesses,
+                               const processarray& processes, double time) {
+    double values[MaxOutputValues];
+    const int n = GatherOutputValues(numStates, states, numProcesses, processes, values);
+    WriteRecord(time, std::span<const double>(values, static_cast<std::size_t>(n)));
+}
+
+std::int64_t OutputWriter::RecordsStored() const noexcept {
+    return std::max<std::int64_t>(text_.LinesStored() - 2, 0);  // the two title lines are no records
+}
+
+OutputReader::OutputReader(const std::string& fileName) : text_(fileName) {
+    text_.SkipLine();
+    text_.SkipLine();
+}
+
+bool OutputReader::ReadRecord(double& time, driverarray& drivers, std::int32_t numStates, statearray& states,
+                              std::int32_t numProcesses, processarray& processes) {
     // Blank lines after the last record end the file; they are no record.
-    if (reader->OnlyBlanksLeft()) return false;
-    const int nd = Count(ModelDef.NumDrivers, MaxDrivers);
-    const int ns = Count(numStates, MaxStates);
-    const int np = Count(numProcesses, MaxProcesses);
-    time = reader->ReadNumber();
-    for (int i = 1; i <= nd; ++i) drivers[i].Value = reader->ReadNumber();
-    for (int i = 1; i <= ns; ++i) states[i].Value = reader->ReadNumber();
-    for (int i = ns + 1; i <= np; ++i) processes[i].Value = reader->ReadNumber();
-    reader->SkipLine();
+    if (text_.OnlyBlanksLeft()) return false;
+    const Columns c = ColumnsOf(numStates, numProcesses);
+    const int count = c.drivers + c.processes;
+    const double t = text_.ReadNumber();
+    for (int i = 0; i < count; ++i) {
+        // A number the file ends before would read as 0: the record was cut
+        // short (a copy broken off, a run still writing it).
+        if (text_.OnlyBlanksLeft()) throw ReadBeyondEndOfFile();
+        values_[i] = text_.ReadNumber();
+    }
+    text_.SkipLine();
+    time = t;
+    const double* v = values_;
+    for (int i = 1; i <= c.drivers; ++i) drivers[i].Value = *v++;
+    for (int i = 1; i <= c.states; ++i) states[i].Value = *v++;
+    for (int i = c.states + 1; i <= c.processes; ++i) processes[i].Value = *v++;
     return true;
 }
 
-void CloseOutputFile() {
-    reader.reset();
-    if (writer) {
-        // The file is closed even when storing its last records fails.
-        const std::unique_ptr<fileio::TextWriter> closing = std::move(writer);
-        try {
-            closing->Close();
-        } catch (...) {
-            linesStored = closing->LinesStored();
-            throw;
-        }
-        linesStored = closing->LinesStored();
-    }
-}
-
-std::int64_t OutputRecordsStored() {
-    const std::int64_t lines = writer ? writer->LinesStored() : linesStored;
-    return std::max<std::int64_t>(lines - 2, 0);  // the two title lines are no records
-}
+}  // namespace fileio

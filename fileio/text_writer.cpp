@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/notify.h"
 #include "fileio/file_access.h"
 
 namespace fileio {
@@ -27,7 +28,7 @@ void TextWriter::Fail(int err) {
 
 void TextWriter::Put(std::string_view text) {
     while (!text.empty()) {
-        if (used_ == BufferSize) Flush();
+        if (used_ == BufferSize) MakeRoom(1);
         const std::size_t n = std::min(text.size(), BufferSize - used_);
         std::memcpy(buffer_.get() + used_, text.data(), n);
         used_ += n;
@@ -71,11 +72,26 @@ void TextWriter::CutToWholeLines() noexcept {
     if (stored_ > wholeLines_ && ::ftruncate(fd_, wholeLines_) == 0) stored_ = wholeLines_;
 }
 
-void TextWriter::Flush() {
+void TextWriter::Flush() { WriteOut(used_); }
+
+void TextWriter::MakeRoom(std::size_t n) {
+    const char* first = buffer_.get();
+    const char* end = first + used_;
+    const char* lastLineEnd = first;
+    for (const char* p = end; p > first; --p)
+        if (p[-1] == '\n') {
+            lastLineEnd = p;
+            break;
+        }
+    WriteOut(static_cast<std::size_t>(lastLineEnd - first));
+    if (BufferSize - used_ < n) Flush();
+}
+
+void TextWriter::WriteOut(std::size_t count) {
     if (failure_) throw *failure_;
     if (fd_ < 0) throw InOutErrorFromErrno(EBADF);
     const char* p = buffer_.get();
-    std::size_t left = used_;
+    std::size_t left = count;
     while (left > 0) {
         const ssize_t n = ::write(fd_, p, left);
         if (n <= 0) {
@@ -88,7 +104,9 @@ void TextWriter::Flush() {
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    used_ = 0;
+    // The line begun stays in the buffer.
+    std::memmove(buffer_.get(), buffer_.get() + count, used_ - count);
+    used_ -= count;
 }
 
 void TextWriter::Sync() {
@@ -114,6 +132,19 @@ void TextWriter::Close() {
     // close() may report a failure of a delayed write; after it the descriptor
     // is gone whatever it says, so it is never retried.
     if (::close(fd) != 0 && errno != EINTR && !reported) Fail(errno);
+}
+
+void CloseOrReport(TextWriter& out) noexcept {
+    if (!out.IsOpen()) return;
+    try {
+        out.Close();
+    } catch (const std::exception& e) {
+        try {
+            Notify(MsgKind::Error, MsgButtons::Ok,
+                   "The end of file '" + out.FileName() + "' could not be stored: " + e.what());
+        } catch (...) {
+        }
+    }
 }
 
 }  // namespace fileio

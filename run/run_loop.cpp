@@ -4,12 +4,15 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <optional>
 
 #include "core/fpfaults.h"
-#include "fileio/fileio.h"
+#include "fileio/driver_file.h"
+#include "fileio/output_file.h"
 #include "integrator/integrator.h"
 #include "model/equations.h"
+#include "run/run_checks.h"
 #include "run/run_options.h"
 
 statearray RunStartStates;
@@ -68,6 +71,7 @@ public:
 private:
     void Integrate(valuearray& y, double x1, double x2);
     void Evaluate(double time, bool endOfStep);
+    void LookUpDrivers(double time);
     void WriteRecord(double time);
     bool SteadyStateReached();
 
@@ -75,7 +79,10 @@ private:
     RunStatistics& stats_;
     EvaluateFunction evaluate_;
     RunStage stage_ = RunStage::SetUp;
-    bool outputOpen_ = false;
+    std::unique_ptr<fileio::DriverReader> drivers_;  // null when the file did not exist
+    std::optional<fileio::OutputWriter> output_;
+    bool wantsRecords_ = false;
+    double record_[fileio::MaxOutputValues];  // the values of the record being written
     IntegratorStats integratorStats_;
     double h_ = 0.0;  // the integrator's step size, carried from step to step
     statearray prevStates_;
@@ -110,12 +117,22 @@ void Run::Evaluate(double time, bool endOfStep) {
     evaluate_(Drivers, Params, States, time, Processes, endOfStep);
 }
 
+void Run::LookUpDrivers(double time) {
+    stage_ = RunStage::ReadDrivers;
+    // A driver file that did not exist when the run opened it has no start to go back to.
+    if (!drivers_) throw InOutErrorFromErrno(ENOENT);
+    drivers_->GetDrivers(Drivers, time, ModelDef.NumDrivers, StopTime);
+}
+
 void Run::WriteRecord(double time) {
     stage_ = RunStage::WriteOutput;
     const auto start = Clock::now();
-    WriteOutputRecord(ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, time);
+    const int n = fileio::GatherOutputValues(ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, record_);
+    const std::span<const double> values(record_, static_cast<std::size_t>(n));
+    output_->WriteRecord(time, values);
     ++stats_.RecordsWritten;
     stats_.SecondsWriting += SecondsSince(start);
+    if (wantsRecords_) observer_.RecordWritten(time, values);
 }
 
 // Compares every state with its value at the previous test; a state at or
@@ -135,9 +152,10 @@ bool Run::SteadyStateReached() {
 void Run::Execute() {
     stage_ = RunStage::SetUp;
     // A run that cannot start stops before it replaces the previous output.
-    if (TimeStep == 0.0) throw EZeroDivide();  // no steps per output interval
-    if (!(TimeStep > 0.0)) throw ERunTimeError("Time step must be greater than 0.");
+    CheckRunTimes(StartTime, StopTime, TimeStep);
+    CheckRunFiles(ParamFileName, DriverFileName, OutputFileName);
     const TRunOptions options = RunOptions;
+    wantsRecords_ = observer_.WantsRecords();
     const double slack = StepSlack(TimeStep);
     // At least one step per interval: an interval left below the time step
     // by a later change of the step would otherwise write nothing at all.
@@ -146,21 +164,17 @@ void Run::Execute() {
     const std::int64_t nOut = steps >= 1.0 ? static_cast<std::int64_t>(std::min(steps, 4e18)) : 1;
 
     RunStartStates = States;
-    PrevDriverTime = 0.0;
-    NextDriverTime = 0.0;
     stage_ = RunStage::OpenDrivers;
-    OpenDriverFile(DriverFileName, ModelDef.NumDrivers, Drivers, false);
+    drivers_ = fileio::OpenDriverReader(DriverFileName);
     stage_ = RunStage::OpenOutput;
-    OpenOutputFile(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, true);
-    outputOpen_ = true;
+    output_.emplace(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes);
 
     h_ = TimeStep;
     CurrentTime = StartTime;
     double t = CurrentTime;  // driver time: goes back to StartTime when the drivers repeat
     bool steady = false;
     std::int64_t k = 1;
-    stage_ = RunStage::ReadDrivers;
-    GetDrivers(Drivers, t);
+    LookUpDrivers(t);
     Evaluate(t, false);
     prevStates_ = States;
 
@@ -226,12 +240,10 @@ void Run::Execute() {
         t += TimeStep;
         ++stats_.Steps;
         if (options.RepeatDrivers && t > options.RepeatDriveTime + slack) {
-            PrevDriverTime = 0.0;  // the driver file is read again from its first record
-            NextDriverTime = 0.0;
+            if (drivers_) drivers_->Restart();  // the driver file is read again from its first record
             t = StartTime;
         }
-        stage_ = RunStage::ReadDrivers;
-        GetDrivers(Drivers, t);
+        LookUpDrivers(t);
         ++k;
 
         observer_.PumpEvents();
@@ -251,14 +263,17 @@ void Run::Complete(std::exception_ptr& failure) {
         }
     };
     CancelRequested = false;
-    attempt([] { CloseDriverFile(); });
-    attempt([this] {
-        const auto start = Clock::now();
-        CloseOutputFile();
-        stats_.SecondsWriting += SecondsSince(start);
-    });
-    // Records that never reached the disk (it filled up) were not written.
-    if (outputOpen_) stats_.RecordsWritten = std::min(stats_.RecordsWritten, OutputRecordsStored());
+    drivers_.reset();
+    if (output_) {
+        attempt([this] {
+            const auto start = Clock::now();
+            output_->Close();
+            stats_.SecondsWriting += SecondsSince(start);
+        });
+        // Records that never reached the disk (it filled up) were not written.
+        stats_.RecordsWritten = std::min(stats_.RecordsWritten, output_->RecordsStored());
+        output_.reset();
+    }
     OutputAvailable = true;
     stats_.TimeReached = CurrentTime;
     stats_.AcceptedSteps = integratorStats_.NOk;

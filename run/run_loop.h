@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,14 @@ public:
     virtual void RunStarting() {}
     // After every step. `percent` is the share of the run length done, 0..100.
     virtual void Progress(int /*percent*/, double /*timeReached*/) {}
+    // Asked once as the run starts: true when RecordWritten should be called.
+    // A run for an observer that wants no records gathers nothing for it.
+    virtual bool WantsRecords() { return false; }
+    // After every record handed to the output file: its time and its values
+    // in the order of the file's columns (the drivers, the states, the process
+    // variables after the derivatives), as exact doubles; the file holds them
+    // to 13 significant digits. The view is valid during the call only.
+    virtual void RecordWritten(double /*time*/, std::span<const double> /*values*/) {}
     // After every step: the moment to serve pending user actions.
     virtual void PumpEvents() {}
     // Asked after PumpEvents; true ends the run after the step just done, as
@@ -46,7 +55,7 @@ public:
 
 // Where in the run a failure came from, so that its report can name the file.
 enum class RunStage {
-    SetUp,        // checks before anything is opened
+    SetUp,        // checks before anything is opened (ERunRefused, run/run_checks.h)
     OpenDrivers,  // opening the driver file
     OpenOutput,   // creating the output file
     ReadDrivers,  // looking up the drivers
@@ -89,6 +98,9 @@ enum class RunMode {
 
 // Runs the model once with the settings in force. `stats` is filled however
 // the run ends. In Quiet mode the failure that ended the run is re-thrown.
+// The run reads DriverFileName and writes OutputFileName through files of its
+// own, so other driver and output files may be open meanwhile (the default
+// files of fileio.h included, which the run leaves alone).
 void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate = nullptr);
 
 // ---- Times reached ----

@@ -23,9 +23,8 @@ int main(int argc, char** argv) {
         }
         std::printf("year  days    GPP    NPP    NEP  peak LAI  peak snow\n");
         std::printf("           (g C m-2 yr-1)      (m2 m-2)       (mm)\n");
-        int n = 0;
         for (const YearSummary& y : years)
-            std::printf("%4d %5.0f %6.0f %6.0f %6.0f %9.2f %10.0f\n", ++n, y.Days, y.Gpp, y.Npp, y.Nep, y.PeakLai,
+            std::printf("%4d %5.0f %6.0f %6.0f %6.0f %9.2f %10.0f\n", y.Year, y.Days, y.Gpp, y.Npp, y.Nep, y.PeakLai,
                         y.PeakSnow);
     } catch (const std::exception& e) {
         std::cerr << "annual_summary: " << argv[1] << ": " << e.what() << "\n";

@@ -1,20 +1,34 @@
 #include "samples/year_summary.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
 
 #include "core/stypes.h"
-#include "fileio/fileio.h"
+#include "fileio/output_file.h"
 
 namespace {
-// Closes the shared output file however reading ends.
-struct OutputFileReading {
-    OutputFileReading(const std::string& name, const statearray& states, const processarray& processes) {
-        OpenOutputFile(name, ModelDef.NumStates, states, ModelDef.NumProcesses, processes, false);
-    }
-    ~OutputFileReading() { CloseOutputFile(); }
-    OutputFileReading(const OutputFileReading&) = delete;
-    OutputFileReading& operator=(const OutputFileReading&) = delete;
-};
+
+constexpr double DaysPerModelYear = 366.0;
+
+// Times of records are sums of steps: a time within this much of a year's
+// end is at it.
+constexpr double TimeSlack = 1e-6;
+
+// The model year a record belongs to: the annual totals are reset after the
+// step that ends on a whole multiple of 366 days, so the record of that step
+// still closes its year. Records in (0, 366] are year 1.
+int ModelYear(double time) { return static_cast<int>(std::ceil(time / DaysPerModelYear - TimeSlack)); }
+
+bool AtYearEnd(double time, int year) { return std::fabs(time - year * DaysPerModelYear) <= TimeSlack; }
+
+std::string TimeText(double time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", time);
+    return text;
+}
+
 }  // namespace
 
 std::vector<YearSummary> SummariseYears(const std::string& outputFile) {
@@ -28,26 +42,30 @@ std::vector<YearSummary> SummariseYears(const std::string& outputFile) {
     const int lai = FindSymbol(3, "LAI");
 
     std::vector<YearSummary> years;
-    OutputFileReading reading(outputFile, states, processes);
+    fileio::OutputReader reader(outputFile);
     double time = 0;
-    double previousDay = 0;
-    while (ReadOutputRecord(time, ModelDef.NumDrivers, drivers, ModelDef.NumStates, states, ModelDef.NumProcesses,
-                            processes)) {
-        const double day = states[jday].Value;
-        if (years.empty() || day < previousDay) {
+    while (reader.ReadRecord(time, drivers, ModelDef.NumStates, states, ModelDef.NumProcesses, processes)) {
+        const int year = ModelYear(time);
+        if (years.empty() || year != years.back().Year) {
+            // The totals of a year are those of its last record: with records
+            // that miss the end of a year, they would be short of the year's.
+            if (!years.empty() && !AtYearEnd(years.back().LastTime, years.back().Year))
+                throw std::runtime_error("no record at the end of model year " + std::to_string(years.back().Year) +
+                                         " (its last record is at time " + TimeText(years.back().LastTime) +
+                                         "): the annual totals need one at every multiple of 366 days");
             years.emplace_back();
+            years.back().Year = year;
             years.back().FirstTime = time;
             years.back().PeakLai = processes[lai].Value;
         }
         YearSummary& y = years.back();
         y.LastTime = time;
-        y.Days = day;
+        y.Days = states[jday].Value;
         y.Gpp = states[gpp].Value;
         y.Npp = states[npp].Value;
         y.Nep = states[nep].Value;
         y.PeakLai = std::max(y.PeakLai, processes[lai].Value);
         y.PeakSnow = std::max(y.PeakSnow, states[snow].Value);
-        previousDay = day;
     }
     return years;
 }

@@ -5,17 +5,20 @@
 #include <vector>
 
 struct YearSummary {
+    int Year = 0;             // model year: the records with times in (366 (Year - 1), 366 Year]
     double FirstTime = 0;     // time of the year's first record
     double LastTime = 0;      // time of its last record
     double Days = 0;          // the day counter at its last record
     double Gpp = 0;           // annual running totals at the last record, g C m-2
     double Npp = 0;
     double Nep = 0;
-    double PeakLai = 0;       // m2 leaf m-2 ground
-    double PeakSnow = 0;      // mm H2O
+    double PeakLai = 0;       // m2 leaf m-2 ground, over the year's records
+    double PeakSnow = 0;      // mm H2O, over the year's records
 };
 
-// Reads an output file of this model and cuts it into model years where the
-// day counter goes back (the model's annual reset). Throws the file reader's
-// errors; a file without records gives no years.
+// Reads an output file of this model and groups its records by model year
+// (366 days) from their times, whatever the output interval. Every year but
+// the last must end with a record at its last day, which holds the year's
+// totals; otherwise std::runtime_error says which year misses it. Throws the
+// file reader's errors; a file without records gives no years.
 std::vector<YearSummary> SummariseYears(const std::string& outputFile);

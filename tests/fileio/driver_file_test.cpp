@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "fileio/driver_file.h"
 #include "fileio/fileio.h"
 #include "model/equations.h"
 #include "tests/fileio/file_test_support.h"
@@ -167,6 +168,36 @@ TEST_F(DriverFileTest, FailuresCarryTheirMessages) {
     EXPECT_EQ(MessageOf<EInOutError>([&] { GetDrivers(Drivers, 1); }), "Invalid numeric input");
     EXPECT_EQ(MessageOf<EInOutError>([&] { OpenDriverFile(folder.File("gone/x.drr"), 18, Drivers, true); }),
               "Invalid filename");
+}
+
+TEST_F(DriverFileTest, ReadersOfTwoFilesKeepTheirOwnPlace) {
+    // The default reader (the parameter editor's) and a reader of another
+    // file (a run's) looked up in turn.
+    Open(Records({{1, 10}, {5, 50}}));
+    const std::string other = folder.File("other.drr");
+    WriteBytes(other, Records({{1, 7}, {3, 9}}));
+    fileio::DriverReader run(other);
+    driverarray runDrivers = Drivers;
+    EXPECT_EQ(At(2), 10);
+    run.GetDrivers(runDrivers, 4, ModelDef.NumDrivers, StopTime);
+    EXPECT_EQ(runDrivers[1].Value, 9);
+    EXPECT_EQ(At(5), 50);
+    EXPECT_EQ(PrevDriverTime, 5);
+    run.Restart();
+    run.GetDrivers(runDrivers, 1, ModelDef.NumDrivers, StopTime);
+    EXPECT_EQ(runDrivers[1].Value, 7);
+}
+
+TEST_F(DriverFileTest, AFileStillBeingWrittenHoldsWholeLinesOnly) {
+    // Lines of 496 characters do not divide the writer's buffer of 1 MiB:
+    // the first lines to reach the file must still end whole.
+    OpenDriverFile(name, ModelDef.NumDrivers, Drivers, true);
+    for (int i = 1; i <= 3000; ++i) WriteDriverRecord(i, ModelDef.NumDrivers, Drivers);
+    const std::string stored = ReadBytes(name);
+    ASSERT_GT(stored.size(), 0u);
+    EXPECT_EQ(stored.substr(stored.size() - 2), "\r\n");
+    CloseDriverFile();
+    EXPECT_EQ(Lines(ReadBytes(name)).size(), 3002u);
 }
 
 }  // namespace

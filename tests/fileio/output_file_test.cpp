@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fileio/fileio.h"
+#include "fileio/output_file.h"
 #include "model/equations.h"
 #include "tests/fileio/file_test_support.h"
 
@@ -147,6 +148,99 @@ TEST_F(OutputFileTest, RecordsWrittenBeforeAFailureAreInTheFileAfterClosing) {
     ASSERT_TRUE(Next(time));
     EXPECT_EQ(time, 2);
     EXPECT_FALSE(Next(time));
+}
+
+TEST_F(OutputFileTest, ReadingAnotherFileLeavesAWriterAlone) {
+    // A run writes one file while a display reads another, and a second
+    // display the same file; each writes and reads what it would alone.
+    const std::string other = folder.File("other.out");
+    Open(other, true);
+    Append(10);
+    Append(20);
+    CloseOutputFile();
+
+    fileio::OutputWriter run(name, ModelDef.NumStates, states, ModelDef.NumProcesses, processes);
+    run.WriteRecord(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, 1);
+    fileio::OutputReader second(other);
+    Open(other, false);
+    double time = 0;
+    ASSERT_TRUE(Next(time));
+    EXPECT_EQ(time, 10);
+    ASSERT_TRUE(second.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses, readProcesses));
+    EXPECT_EQ(time, 10);
+    CloseOutputFile();
+    run.WriteRecord(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, 2);
+    run.Close();
+    EXPECT_EQ(run.RecordsStored(), 2);
+
+    Open(name, false);
+    for (const double expected : {1.0, 2.0}) {
+        ASSERT_TRUE(Next(time));
+        EXPECT_EQ(time, expected);
+    }
+    EXPECT_FALSE(Next(time));
+}
+
+TEST_F(OutputFileTest, AWriterLeftOpenStoresItsRecordsOrSaysItCouldNot) {
+    {
+        fileio::OutputWriter left(name, ModelDef.NumStates, states, ModelDef.NumProcesses, processes);
+        left.WriteRecord(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, 7);
+    }
+    Open(name, false);
+    double time = 0;
+    ASSERT_TRUE(Next(time));
+    EXPECT_EQ(time, 7);
+    CloseOutputFile();
+
+    RecordingNotifier notifier;
+    {
+        fileio::OutputWriter full("/dev/full", ModelDef.NumStates, states, ModelDef.NumProcesses, processes);
+    }
+    EXPECT_EQ(notifier.shown,
+              std::vector<std::string>{"error/ok: The end of file '/dev/full' could not be stored: Disk full"});
+}
+
+TEST_F(OutputFileTest, ARecordCutShortByTheEndOfTheFileIsRefused) {
+    Open(name, true);
+    states[1].Value = 5;
+    Append(1);
+    states[1].Value = 6;
+    Append(2);
+    CloseOutputFile();
+    const std::string whole = ReadBytes(name);
+    const std::size_t lastLine = whole.rfind("\r\n", whole.size() - 3) + 2;
+    // Cut within the last record's values, and right after its time.
+    for (const std::size_t cut : {whole.size() - 100, lastLine + 26}) {
+        SCOPED_TRACE(cut);
+        WriteBytes(name, whole.substr(0, cut));
+        Open(name, false);
+        double time = 0;
+        ASSERT_TRUE(Next(time));
+        EXPECT_EQ(readStates[1].Value, 5);
+        EXPECT_EQ(MessageOf<EInOutError>([&] { Next(time); }), "Read beyond end of file");
+        EXPECT_EQ(time, 1);  // the record before stays read
+        EXPECT_EQ(readStates[1].Value, 5);
+        CloseOutputFile();
+    }
+}
+
+TEST_F(OutputFileTest, AFileStillBeingWrittenHoldsWholeRecordsOnly) {
+    // Records of 5410 characters overflow the writer's buffer of 1 MiB after
+    // 193 of them: what reaches the file ends with a whole line.
+    fileio::OutputWriter writer(name, ModelDef.NumStates, states, ModelDef.NumProcesses, processes);
+    for (int i = 1; i <= 400; ++i) writer.WriteRecord(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, i);
+    const std::string stored = ReadBytes(name);
+    ASSERT_GT(stored.size(), 0u);
+    EXPECT_EQ(stored.substr(stored.size() - 2), "\r\n");
+    EXPECT_EQ(stored.size() % (26 * 208 + 2), 0u);
+
+    Open(name, false);
+    double time = 0;
+    int records = 0;
+    while (Next(time)) ++records;
+    EXPECT_EQ(records, static_cast<int>(stored.size() / (26 * 208 + 2)) - 2);
+    EXPECT_EQ(time, records);
+    writer.Close();
 }
 
 }  // namespace

@@ -168,6 +168,13 @@ TEST(ODEIntegrator, LastStepLandsOnX2AndHandsOnAUsableStep) {
         EXPECT_NO_THROW(ODEIntegrator(y, 1, h, t, t + 1.0, 1e-8, 1e-6, nok, nbad, Constant)) << k;
     EXPECT_NEAR(y[1], 6.0 + 1e-9, 1e-12);
 
+    // A suggested step of exactly HMin is still allowed: 0.25 grows to 1.
+    h = 0.25;
+    EXPECT_NO_THROW(ODEIntegrator(y, 1, h, 0, 10, 1e-8, 1.0, nok, nbad, Constant));
+    h = 0.2;
+    EXPECT_EQ(MessageOf<EStepTooSmall>([&] { ODEIntegrator(y, 1, h, 0, 10, 1e-8, 1.0, nok, nbad, Constant); }),
+              "Step size too small in routine ODEIntegrator");
+
     h = 4e-9;  // starting from that suggestion instead fails
     EXPECT_EQ(MessageOf<EStepTooSmall>([&] { ODEIntegrator(y, 1, h, 0, 1, 1e-8, 1e-6, nok, nbad, Constant); }),
               "Step size too small in routine ODEIntegrator");

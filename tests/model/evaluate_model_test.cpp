@@ -47,6 +47,10 @@ TEST_F(EvaluateModelTest, SoilNitrogenDriversOverrideUnlessMissing) {
     EXPECT_EQ(stand.S(st::Nno3), 0.25);
     EXPECT_EQ(V(pr::NIT), 0.25);
     EXPECT_EQ(V(pr::Nnh4aq), 0.0);
+
+    stand.D(dr::DNno3) = -0.5;  // only -1 marks a missing value
+    Eval();
+    EXPECT_EQ(stand.S(st::Nno3), -0.5);
 }
 
 TEST_F(EvaluateModelTest, HeldStatesHaveNoRate) {

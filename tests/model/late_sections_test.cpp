@@ -57,6 +57,11 @@ TEST_F(LateSections, DroughtLitterAndDriversThatImposeZero) {
     EXPECT_DOUBLE_EQ(f.v[pr::tauN], f.v[pr::tauND]);
     EXPECT_EQ(f.v[pr::lambdaCR], 0.7);
     EXPECT_DOUBLE_EQ(f.v[pr::lambdaNR], 0.7 * 2 / 100 + D * 0.25 * 100 * 2 / 100);
+
+    // Only -1 marks a missing value: any other negative value is imposed too.
+    f.d[dr::DlambdaCF] = -0.5;
+    Run(Litterfall);
+    EXPECT_EQ(f.v[pr::lambdaCF], -0.5);
 }
 
 TEST_F(LateSections, LitterWindowsAndWoodSplit) {

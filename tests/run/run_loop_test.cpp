@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/notify.h"
+#include "fileio/fileio.h"
 #include "model/equations.h"
 #include "run/run_options.h"
 #include "tests/run/test_model.h"
@@ -114,6 +115,11 @@ TEST_F(RunLoopTest, RepeatedDriversStartAgainFromTheFirstRecord) {
     // Each record shows the drivers of its step's start: driver times 1 2 3 4 1 2 3 4.
     ExpectTimes(ReadColumn(OutputFileName, DriverColumn).values, {10, 20, 30, 40, 10, 20, 30, 40});
     ExpectTimes(ReadColumn(OutputFileName, StateColumn(2)).values, {10, 30, 60, 100, 110, 130, 160, 200});
+    // The end-of-step evaluation is at the end of the step in driver time,
+    // which goes back with the drivers; the record keeps the run's own time.
+    const OutputColumn evaluated = ReadColumn(OutputFileName, EvaluationTimeColumn);
+    ExpectTimes(evaluated.times, {2, 3, 4, 5, 6, 7, 8, 9});
+    ExpectTimes(evaluated.values, {2, 3, 4, 5, 2, 3, 4, 5});
 }
 
 TEST(PeriodTest, EachPeriodIsClaimedByOneStepHoweverTimesRound) {
@@ -202,6 +208,28 @@ TEST_F(RunLoopTest, SteadyStateEndsTheRunAtTheFirstTestWithoutChange) {
             EXPECT_EQ(sum.values.back(), 19);
         }
         EXPECT_EQ(StopTime, c.endOnly ? c.start + c.steps : 100);
+    }
+}
+
+TEST_F(RunLoopTest, AChangeOfExactlyTheCriterionIsSteady) {
+    // State 4 counts the steps exactly: 3 -> 4 is a change of 1/4, 4 -> 5 of
+    // 1/5; no other state is positive.
+    WriteDrivers(DriverFileName, {"1 0"});
+    for (const double criterion : {0.25, 0.2}) {
+        SCOPED_TRACE(criterion);
+        States[4].Value = 3;
+        Params[1].Value = 0;
+        Params[3].Value = 1;
+        StartTime = 1;
+        StopTime = 100;
+        RunOptions = StartRunOptions();
+        RunOptions.NormalRun = false;
+        RunOptions.RunToSS = true;
+        RunOptions.SSCriteria = criterion;
+        RunOptions.SSTime = 1;
+        const RunStatistics stats = Run();
+        EXPECT_TRUE(stats.SteadyState);
+        EXPECT_EQ(stats.Steps, criterion == 0.25 ? 1 : 2);
     }
 }
 
@@ -328,14 +356,88 @@ TEST_F(RunLoopTest, FailureInTheSetUpStillClosesTheFiles) {
     // A time step the run cannot use fails before the previous output is replaced.
     std::ofstream(OutputFileName) << "previous run";
     TimeStep = 0;
-    EXPECT_EQ(RunFailing(stats), "Floating point division by zero");
+    EXPECT_EQ(RunFailing(stats), "Time step 0: the time step must be greater than 0");
     TimeStep = -1;
-    EXPECT_EQ(RunFailing(stats), "Time step must be greater than 0.");
+    EXPECT_EQ(RunFailing(stats), "Time step -1: the time step must be greater than 0");
     EXPECT_EQ(stats.FailedIn, RunStage::SetUp);
+    TimeStep = 1;
+    DriverFileName = dir / "d.drr";
+    OutputFileName = dir / "./d.drr";  // another name of the driver file
+    EXPECT_EQ(RunFailing(stats), "Output file '" + OutputFileName + "' is the driver file '" + DriverFileName +
+                                     "': the run would write over it");
+    EXPECT_EQ(stats.FailedIn, RunStage::SetUp);
+    OutputFileName = dir / "o.out";
     std::ifstream in(OutputFileName);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous run");
     EXPECT_TRUE(OutputAvailable);
     EXPECT_FALSE(CancelRequested);
+}
+
+// Reads another output file through the default reader after every step, as
+// the display window does while a run goes on.
+class ReadsAnotherOutputFile : public RunObserver {
+public:
+    explicit ReadsAnotherOutputFile(std::string file) : file_(std::move(file)) {}
+    void PumpEvents() override {
+        OpenOutputFile(file_, ModelDef.NumStates, states_, ModelDef.NumProcesses, processes_, false);
+        double time = 0;
+        while (ReadOutputRecord(time, ModelDef.NumDrivers, drivers_, ModelDef.NumStates, states_,
+                                ModelDef.NumProcesses, processes_))
+            ++recordsRead;
+        CloseOutputFile();
+    }
+    int recordsRead = 0;
+
+private:
+    std::string file_;
+    driverarray drivers_ = Drivers;
+    statearray states_ = States;
+    processarray processes_ = Processes;
+};
+
+TEST_F(RunLoopTest, OutputFilesReadDuringTheRunLeaveItsOutputWhole) {
+    Run();
+    const std::string earlier = dir / "earlier.out";
+    std::filesystem::rename(OutputFileName, earlier);
+    ReadsAnotherOutputFile display(earlier);
+    const RunStatistics stats = Run(&display);
+    EXPECT_FALSE(stats.Failed) << stats.Error;
+    EXPECT_EQ(display.recordsRead, 9 * 9);
+    const OutputColumn line = ReadColumn(OutputFileName, StateColumn(1));
+    EXPECT_EQ(line.headerLines, 2);
+    ExpectTimes(line.times, {2, 3, 4, 5, 6, 7, 8, 9, 10});
+}
+
+TEST_F(RunLoopTest, RecordsReachTheObserverAsTheFileHoldsThem) {
+    struct Records : RunObserver {
+        bool wanted = true;
+        std::vector<double> times;
+        std::vector<std::vector<double>> values;
+        bool WantsRecords() override { return wanted; }
+        void RecordWritten(double time, std::span<const double> v) override {
+            times.push_back(time);
+            values.emplace_back(v.begin(), v.end());
+        }
+    };
+    WriteDrivers(DriverFileName, {"1 10", "4 40"});
+    StartTime = 0;
+    StopTime = 9;
+    RunOptions.OutputTimeStep = 3;
+    Records records;
+    Run(&records);
+    ExpectTimes(records.times, {3, 6, 9});
+    ASSERT_EQ(records.values.size(), 3u);
+    for (const auto& v : records.values) ASSERT_EQ(v.size(), 18u + ModelDef.NumProcesses);
+    for (const int column : {DriverColumn, StateColumn(1), StateColumn(2), EvaluationTimeColumn}) {
+        SCOPED_TRACE(column);
+        const OutputColumn file = ReadColumn(OutputFileName, column);
+        for (std::size_t j = 0; j < 3; ++j) EXPECT_EQ(records.values[j][column - 1], file.values[j]);
+    }
+
+    Records unwanted;
+    unwanted.wanted = false;
+    Run(&unwanted);
+    EXPECT_TRUE(unwanted.times.empty());
 }
 
 }  // namespace

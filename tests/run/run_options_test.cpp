@@ -67,10 +67,14 @@ TEST_F(OptionEntry, OutputIntervalIsCheckedAndCorrected) {
         EXPECT_EQ(EnterOutputTimeStep(options, c.text), c.warning);
         EXPECT_EQ(options.OutputTimeStep, c.interval);
     }
-    // Within 0.001 of a multiple is a multiple.
+    // Within 0.001 of a multiple is a multiple; 0.005 away is not.
     TimeStep = 0.3;
     double interval = 0.6003;
     EXPECT_NO_THROW(CheckOutputStep(interval));
+    TimeStep = 1;
+    interval = 3.005;
+    EXPECT_THROW(CheckOutputStep(interval), EOutputStepNotMultiple);
+    EXPECT_EQ(interval, 1);
 }
 
 TEST_F(OptionEntry, OffsetBeyondTheStopTimeBecomesTheTimeStep) {

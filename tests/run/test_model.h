@@ -72,6 +72,9 @@ inline OutputColumn ReadColumn(const std::string& file, int column) {
     return result;
 }
 
-// Columns of the output file: time, 18 drivers, then the states.
+// Columns of the output file: time, 18 drivers, then the states, then the
+// process variables after the derivatives.
 inline constexpr int DriverColumn = 1;
 inline int StateColumn(int i) { return 18 + i; }
+// Process NumStates + 1: the time of the last evaluation.
+inline constexpr int EvaluationTimeColumn = 18 + 55 + 1;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <stdexcept>
+#include <vector>
+
 #include "../fileio/file_test_support.h"
 #include "fileio/fileio.h"
 #include "model/equations.h"
@@ -8,18 +12,11 @@
 
 namespace {
 
-TEST(YearSummary, CutsYearsWhereTheDayCounterGoesBack) {
-    DefineModel();
-    fileio_test::TempFolder folder;
-    const std::string file = folder.File("run.out");
+// An output file of records (time, day, GPP total, LAI, snow).
+void WriteRecords(const std::string& file, const std::vector<std::array<double, 5>>& records) {
     statearray states = States;
     processarray processes = Processes;
     OpenOutputFile(file, ModelDef.NumStates, states, ModelDef.NumProcesses, processes, true);
-    // (time, day, GPP total, LAI, snow): two days of one year, three of the next.
-    const double records[][5] = {
-        {365, 365, 1000, 2.0, 40}, {366, 366, 1010, 1.5, 55},
-        {367, 1, 0, 1.0, 50},      {368, 2, 3, 4.5, 10}, {369, 3, 7, 4.0, 0},
-    };
     for (const auto& r : records) {
         states[st::Jday].Value = r[1];
         states[st::PST].Value = r[2];
@@ -29,8 +26,16 @@ TEST(YearSummary, CutsYearsWhereTheDayCounterGoesBack) {
         WriteOutputRecord(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, r[0]);
     }
     CloseOutputFile();
+}
 
-    const auto years = SummariseYears(file);
+TEST(YearSummary, GroupsRecordsByModelYearFromTheirTimes) {
+    DefineModel();
+    fileio_test::TempFolder folder;
+    const std::string file = folder.File("run.out");
+    // Two days of one year, three of the next.
+    WriteRecords(file, {{365, 365, 1000, 2.0, 40}, {366, 366, 1010, 1.5, 55}, {367, 1, 0, 1.0, 50},
+                        {368, 2, 3, 4.5, 10}, {369, 3, 7, 4.0, 0}});
+    auto years = SummariseYears(file);
     ASSERT_EQ(years.size(), 2u);
     EXPECT_EQ(years[0].FirstTime, 365);
     EXPECT_EQ(years[0].LastTime, 366);
@@ -44,6 +49,25 @@ TEST(YearSummary, CutsYearsWhereTheDayCounterGoesBack) {
     EXPECT_EQ(years[1].Gpp, 7);
     EXPECT_EQ(years[1].PeakLai, 4.5);
     EXPECT_EQ(years[1].PeakSnow, 50);
+
+    // A record once a model year: each is a year of its own.
+    WriteRecords(file, {{366, 366, 1000, 2, 0}, {732, 366, 1100, 3, 0}, {1098, 366, 1200, 4, 0}});
+    years = SummariseYears(file);
+    ASSERT_EQ(years.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(years[i].Year, static_cast<int>(i) + 1);
+        EXPECT_EQ(years[i].Gpp, 1000 + 100 * static_cast<double>(i));
+    }
+
+    // Records that miss the end of a year would give short annual totals.
+    WriteRecords(file, {{300, 300, 900, 2, 0}, {600, 234, 800, 3, 0}});
+    try {
+        SummariseYears(file);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "no record at the end of model year 1 (its last record is at time 300): the annual "
+                               "totals need one at every multiple of 366 days");
+    }
 }
 
 TEST(YearSummary, MissingFileIsReported) {

@@ -1,0 +1,85 @@
+// The driver file as objects: any number can be open at once, each with its
+// own position and lookup. The free routines of fileio.h work on one default
+// reader and one default writer of these.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/stypes.h"
+#include "fileio/text_reader.h"
+#include "fileio/text_writer.h"
+
+namespace fileio {
+
+// Where a lookup stands: the record in force (Prev) and the record read ahead
+// (Next, whose time keeps the sign read from the file). Both times 0 is the
+// restart signal: the next lookup reads the file again from its first record.
+struct DriverLookup {
+    double PrevTime = 0.0;
+    double NextTime = 0.0;
+    driverarray Prev;
+    driverarray Next;
+};
+
+class DriverReader {
+public:
+    // Opens an existing driver file and passes over its two title lines.
+    // Throws EInOutError ("File not found", ...).
+    explicit DriverReader(const std::string& fileName);
+
+    const std::string& FileName() const noexcept { return text_.FileName(); }
+
+    // The next record into `time` and the values of entries 1..numDrivers;
+    // false at the end of data (the end of the file, or a record of zeros),
+    // leaving both unchanged. A record the end of the file cuts short is
+    // "Read beyond end of file".
+    bool ReadRecord(double& time, std::int32_t numDrivers, driverarray& values);
+
+    // The first numDrivers values of `drv` become the drivers in force at
+    // `time`: records at or before it hold until the next record, a record
+    // with a negative time is approached linearly from the one before. Times
+    // must not decrease between two restarts. After the last record, its
+    // values hold on; the record read ahead then has the time 2 x stopTime.
+    void GetDrivers(driverarray& drv, double time, std::int32_t numDrivers, double stopTime);
+
+    // The next lookup reads the file again from its first record.
+    void Restart() noexcept { lookup_.PrevTime = lookup_.NextTime = 0.0; }
+
+    DriverLookup& Lookup() noexcept { return lookup_; }
+
+private:
+    void SkipTitleLines();
+
+    TextReader text_;
+    DriverLookup lookup_;
+    // The last record has been read: no record follows lookup_.Prev.
+    bool dataEnded_ = false;
+};
+
+// A reader of an existing driver file. For a file that does not exist the
+// user is told "Cannot read driver file. File does not exist." and the result
+// is null.
+std::unique_ptr<DriverReader> OpenDriverReader(const std::string& fileName);
+
+class DriverWriter {
+public:
+    // Creates the file (replacing any file of that name) with its two title
+    // lines: "Time" and the names of drivers 1..numDrivers, then the time unit
+    // and their units.
+    DriverWriter(const std::string& fileName, std::int32_t numDrivers, const driverarray& drivers);
+    // Stores what is left, or tells the user that it could not.
+    ~DriverWriter() { CloseOrReport(text_); }
+    DriverWriter(const DriverWriter&) = delete;
+    DriverWriter& operator=(const DriverWriter&) = delete;
+
+    void WriteRecord(double time, std::int32_t numDrivers, const driverarray& values);
+    // Stores everything and closes; throws the failure of storing the rest.
+    void Close() { text_.Close(); }
+
+private:
+    TextWriter text_;
+};
+
+}  // namespace fileio
