@@ -245,19 +245,7 @@ void CheckFilesApart(const BatchOptions& o) {
 }
 
 std::string FailurePlace(const RunStatistics& stats, const BatchOptions& o) {
-    switch (stats.FailedIn) {
-        case RunStage::OpenDrivers:
-        case RunStage::ReadDrivers: return "driver file " + Quoted(o.driverFile);
-        case RunStage::OpenOutput:
-        case RunStage::WriteOutput:
-        case RunStage::Finish: return "output file " + Quoted(o.outputFile);
-        case RunStage::SetUp: return "run";
-        case RunStage::Integrate:
-        case RunStage::Evaluate:
-        case RunStage::ResetTest:
-        case RunStage::SteadyState: break;
-    }
-    return "run failed at time " + ShortNumber(stats.TimeReached);
+    return RunFailurePlace(stats, o.driverFile, o.outputFile);
 }
 
 // Seconds with three decimals, as "0.305 s".

@@ -11,6 +11,7 @@
 #include "frontend/progress_bar.h"
 #include "frontend/trouble.h"
 #include "frontend/workbench.h"
+#include "run/run_checks.h"
 #include "run/run_loop.h"
 #include "run/run_options.h"
 #include "views/display.h"
@@ -39,11 +40,10 @@ public:
     void RunFinished() override {
         // The time step goes back to the field's number; when the field holds
         // no number the run still completes, then reports that.
-        std::exception_ptr failure;
         try {
             TimeStep = TextToFloat(form_.METimeStep->text().toStdString());
         } catch (...) {
-            failure = std::current_exception();
+            FieldFailure = std::current_exception();
         }
         if (!quiet_) {
             FmDisplayData->DisplayFileName = OutputFileName;
@@ -53,12 +53,11 @@ public:
             FmProgress->Finish();
         }
         if (FmDisplayData->AutoChart && !FmDisplayData->isVisible()) form_.DisplayOutput(false);
-        if (failure) std::rethrow_exception(failure);
     }
 
-    void ShowError(std::string_view message) override {
-        FmTrouble->ShowError(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
-    }
+    // The time-step field's failure, reported once the run has completed
+    // when the run itself had none.
+    std::exception_ptr FieldFailure;
 
 private:
     void SetWindowsEnabled(bool enabled) {
@@ -75,9 +74,32 @@ private:
 
 }  // namespace
 
+QString RunFailureText(const RunStatistics& stats, const std::string& driverFile, const std::string& outputFile) {
+    std::string text = stats.Error;
+    // A failure of a file names the file; the model's own failures stand as
+    // they are.
+    if (stats.FailedIn == RunStage::OpenDrivers || stats.FailedIn == RunStage::ReadDrivers ||
+        stats.FailedIn == RunStage::OpenOutput || stats.FailedIn == RunStage::WriteOutput ||
+        stats.FailedIn == RunStage::Finish) {
+        std::string place = RunFailurePlace(stats, driverFile, outputFile);
+        place[0] = static_cast<char>(place[0] - 'a' + 'A');
+        text = place + ": " + text;
+    }
+    return QString::fromStdString(text);
+}
+
 void RunFromWindow(TMainForm& form) {
     const bool quiet = form.BatchMode || form.SensitivityMode;
     WindowRun observer(form, quiet);
     RunStatistics stats;
-    RunModel(observer, quiet ? RunMode::Quiet : RunMode::Interactive, stats);
+    try {
+        // The run completes (files closed, the window restored) before its
+        // failure arrives here.
+        RunModel(observer, RunMode::Quiet, stats);
+        if (observer.FieldFailure) std::rethrow_exception(observer.FieldFailure);
+    } catch (const std::exception& failure) {
+        if (quiet) throw;
+        FmTrouble->ShowError(stats.Failed ? RunFailureText(stats, DriverFileName, OutputFileName)
+                                          : QString::fromUtf8(failure.what()));
+    }
 }

@@ -84,3 +84,20 @@ std::string RunLengthWarning(double start, double stop, double step) {
     return "the run length " + ShortNumber(stop - start) + " is not a whole multiple of the time step " +
            ShortNumber(step) + ": the run stops at " + ShortNumber(lastEnd);
 }
+
+std::string RunFailurePlace(const RunStatistics& stats, const std::string& driverFile,
+                            const std::string& outputFile) {
+    switch (stats.FailedIn) {
+        case RunStage::OpenDrivers:
+        case RunStage::ReadDrivers: return "driver file " + Quoted(driverFile);
+        case RunStage::OpenOutput:
+        case RunStage::WriteOutput:
+        case RunStage::Finish: return "output file " + Quoted(outputFile);
+        case RunStage::SetUp: return "run";
+        case RunStage::Integrate:
+        case RunStage::Evaluate:
+        case RunStage::ResetTest:
+        case RunStage::SteadyState: break;
+    }
+    return "run failed at time " + ShortNumber(stats.TimeReached);
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/stypes.h"
+#include "run/run_loop.h"
 
 // The entry a refusal concerns, so that the command line can name its option.
 enum class RunEntry { StopTime, TimeStep, OutputFile, SavedParamFile };
@@ -49,3 +50,9 @@ double LastStepEnd(double start, double stop, double step);
 // "" when the run length is a whole multiple of the step; otherwise a warning
 // that the run stops short of its stop time, and where.
 std::string RunLengthWarning(double start, double stop, double step);
+
+// Where the failure that ended a run happened, for its report: "driver file
+// 'd.drr'" or "output file 'a.out'" for a failure of a file, "run" for one in
+// the set-up, else "run failed at time 12".
+std::string RunFailurePlace(const RunStatistics& stats, const std::string& driverFile,
+                            const std::string& outputFile);

@@ -276,14 +276,26 @@ private slots:
         std::filesystem::remove(dir.File("gone.drr"));
         MainForm->BtnRun->click();
         QCOMPARE(closer.Opened, std::vector<QString>{"FmTrouble"});
-        QVERIFY(!shown.isEmpty());
+        QCOMPARE(ask.Texts(), std::vector<std::string>{"Cannot read driver file. File does not exist."});
+        QCOMPARE(shown, QString::fromStdString("Driver file '" + dir.File("gone.drr") + "': File not found"));
         QVERIFY(!FmProgress->isVisible());
         QVERIFY(MainForm->centralWidget()->isEnabled());
         QVERIFY(OutputAvailable);
 
+        // An output folder that does not exist, and a time step of 0.
+        TypeAndEnter(MainForm->OutputBox, QString::fromStdString(dir.File("no/run.out")));
+        MainForm->BtnRun->click();
+        QCOMPARE(shown, QString::fromStdString("Output file '" + dir.File("no/run.out") + "': Invalid filename"));
+        TypeAndEnter(MainForm->OutputBox, QString::fromStdString(dir.File("run.out")));
+        TypeAndEnter(MainForm->METimeStep, "0");
+        MainForm->BtnRun->click();
+        QCOMPARE(shown, QString("Time step 0: the time step must be greater than 0"));
+        QCOMPARE(closer.Opened.size(), std::size_t(3));
+
         // A time-step field without a number when the run ends: the run
         // completes, then reports the field.
         TypeAndEnter(MainForm->DriverBox, QString::fromStdString(SamplePath("weather.drr")));
+        TypeAndEnter(MainForm->METimeStep, "1");
         ask.Messages.clear();
         TypeAndEnter(MainForm->METimeStep, "x");
         QCOMPARE(ask.Texts(), std::vector<std::string>{"'x' is not a valid floating point value"});
