@@ -1,0 +1,24 @@
+// CSV records as RFC 4180 writes them: fields separated by commas, a field
+// holding a comma, quote or line end enclosed in quotes with its quotes
+// doubled. Lines end with CR LF or LF.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sensitivity {
+
+// The next record of `in`, its fields in `fields`; false at the end of the
+// input. `line` counts the lines read, so a record spanning lines (a quoted
+// line end) reports the line it started on through `firstLine`.
+bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine);
+
+// A field as it must stand in a record.
+std::string CsvField(std::string_view text);
+
+// A number field: the whole text a decimal number, else false.
+bool ParseDouble(std::string_view text, double& value);
+
+}  // namespace sensitivity
