@@ -10,9 +10,13 @@
 #include <random>
 #include <sstream>
 
-#include "sensitivity/csv.h"
+#include "fileio/csv.h"
 
 namespace sensitivity {
+
+using fileio::CsvField;
+using fileio::ParseDouble;
+using fileio::ReadCsvRecord;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sensitivity {
+namespace fileio {
 
 // The next record of `in`, its fields in `fields`; false at the end of the
 // input. `line` counts the lines read, so a record spanning lines (a quoted
@@ -21,4 +21,4 @@ std::string CsvField(std::string_view text);
 // A number field: the whole text a decimal number, else false.
 bool ParseDouble(std::string_view text, double& value);
 
-}  // namespace sensitivity
+}  // namespace fileio

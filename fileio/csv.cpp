@@ -1,10 +1,10 @@
-#include "sensitivity/csv.h"
+#include "fileio/csv.h"
 
 #include <charconv>
 #include <cmath>
 #include <istream>
 
-namespace sensitivity {
+namespace fileio {
 
 bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine) {
     fields.clear();
@@ -62,4 +62,4 @@ bool ParseDouble(std::string_view text, double& value) {
     return r.ec == std::errc() && r.ptr == text.data() + text.size() && std::isfinite(value);
 }
 
-}  // namespace sensitivity
+}  // namespace fileio
