@@ -1,0 +1,268 @@
+// ostrel-sensitivity: designs of many runs, running them in parallel (or
+// writing them out for a batch system), and sensitivity indices from their
+// results.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <thread>
+
+#include "core/notify.h"
+#include "fileio/csv.h"
+#include "fileio/fileio.h"
+#include "run/session.h"
+#include "sensitivity/analysis.h"
+#include "sensitivity/design.h"
+#include "sensitivity/ensemble.h"
+#include "sensitivity/ranges.h"
+
+using namespace sensitivity;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* Program = "ostrel-sensitivity";
+
+std::ifstream OpenInput(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) throw InputError(name + ": cannot be read (" + std::strerror(errno) + ")");
+    return in;
+}
+
+// Writes a whole file beside its target, then puts it in place.
+template <class Write>
+void WriteWhole(const std::string& name, Write write) {
+    const std::string temporary = name + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) throw InputError(name + ": cannot be written (" + std::strerror(errno) + ")");
+        write(out);
+        out.flush();
+        if (!out) {
+            fs::remove(temporary);
+            throw InputError(name + ": writing failed");
+        }
+    }
+    fs::rename(temporary, name);
+}
+
+// The modelbatch beside this program, in the build tree's cli folder, or on the PATH.
+std::string FindModelBatch() {
+    std::error_code ignored;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ignored).parent_path();
+    for (const fs::path& p : {self / "modelbatch", self.parent_path() / "cli" / "modelbatch"})
+        if (fs::exists(p, ignored)) return p.string();
+    return "modelbatch";
+}
+
+std::string Clock(double seconds) {
+    const long s = std::lround(seconds);
+    return s >= 3600 ? std::to_string(s / 3600) + "h" + std::to_string(s / 60 % 60) + "m"
+                     : std::to_string(s / 60) + "m" + std::to_string(s % 60) + "s";
+}
+
+// The results of one metric column: member → value, for the members whose
+// status is "ok"; the failures' messages in order.
+struct Results {
+    std::vector<std::string> Metrics;
+    std::vector<std::map<std::string, double>> Values;
+    std::vector<std::pair<std::string, std::string>> Failures;
+};
+
+Results ReadResults(const std::string& name, const Design& design) {
+    auto in = OpenInput(name);
+    std::vector<std::string> fields;
+    int line = 0, first = 0;
+    if (!fileio::ReadCsvRecord(in, fields, line, first) || fields.size() < 3 || fields[0] != "member" ||
+        fields[1] != "status")
+        throw InputError(name + " line 1: a results file starts with the header member,status,METRIC...");
+    Results r;
+    r.Metrics.assign(fields.begin() + 2, fields.end());
+    r.Values.resize(r.Metrics.size());
+    std::map<std::string, int> members, seen;
+    for (const Member& m : design.Members) members[m.Id] = 0;
+    while (fileio::ReadCsvRecord(in, fields, line, first)) {
+        if (fields.size() == 1 && fields[0].empty()) continue;
+        const std::string place = name + " line " + std::to_string(first);
+        if (fields.size() != r.Metrics.size() + 2)
+            throw InputError(place + ": " + std::to_string(fields.size()) + " fields where the header has " +
+                             std::to_string(r.Metrics.size() + 2));
+        if (!members.count(fields[0]))
+            throw InputError(place + ", column 1: member '" + fields[0] + "' is not in the design");
+        if (!seen.emplace(fields[0], first).second)
+            throw InputError(place + ", column 1: member '" + fields[0] + "' has a row on line " +
+                             std::to_string(seen[fields[0]]) + " already");
+        if (fields[1] != "ok") {
+            r.Failures.emplace_back(fields[0], fields[1]);
+            continue;
+        }
+        for (std::size_t i = 0; i < r.Metrics.size(); ++i) {
+            double v = 0;
+            if (!fileio::ParseDouble(fields[2 + i], v))
+                throw InputError(place + ", column " + std::to_string(3 + i) + " (" + r.Metrics[i] + "): '" +
+                                 fields[2 + i] + "' is not a number");
+            r.Values[i][fields[0]] = v;
+        }
+    }
+    return r;
+}
+
+std::string Number(double v) {
+    if (std::isnan(v)) return "";
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Sensitivity analysis of the Ostrel model: designs, ensembles of runs, indices.", Program};
+    app.require_subcommand(1);
+
+    // design
+    auto* design = app.add_subcommand("design", "Write a design of runs");
+    std::string method = "sobol", rangesFile, paramFile, designOut;
+    int samples = 0, levels = 4;
+    std::uint64_t seed = 1;
+    double delta = 0.01, spread = 0.10;
+    design->add_option("--method", method, "oat, morris or sobol")->check(CLI::IsMember({"oat", "morris", "sobol"}));
+    design->add_option("--ranges", rangesFile, "SYMBOL LOW HIGH [log] a line; default: every non-zero parameter ±10 %");
+    design->add_option("--params", paramFile, "parameter file whose values the default ranges surround");
+    design->add_option("--samples", samples, "Sobol blocks (default 512) or Morris trajectories (default 20)");
+    design->add_option("--levels", levels, "Morris grid levels (even, default 4)");
+    design->add_option("--delta", delta, "one-at-a-time relative step (default 0.01)");
+    design->add_option("--spread", spread, "default ranges: the relative half-width (default 0.1)");
+    design->add_option("--seed", seed, "random seed (default 1)");
+    design->add_option("-o,--output", designOut, "design file (CSV)")->required();
+
+    // run and commands share their arguments
+    std::string designFile, driverFile, resultsFile, commandsOut;
+    std::vector<std::string> metrics, runOptions;
+    int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    bool resume = false;
+    std::string modelBatch = FindModelBatch();
+    const auto ensembleArgs = [&](CLI::App* sub) {
+        sub->add_option("design", designFile, "design file")->required();
+        sub->add_option("paramfile", paramFile, "parameter file")->required();
+        sub->add_option("driverfile", driverFile, "driver file")->required();
+        sub->add_option("--metric", metrics, "KIND(SYMBOL)[@FROM..TO], repeatable")->required();
+        sub->add_option("--run-option", runOptions, "an option passed on to modelbatch as it stands, repeatable");
+        sub->add_option("--modelbatch", modelBatch, "the modelbatch program");
+    };
+    auto* run = app.add_subcommand("run", "Run the members of a design, several at a time");
+    ensembleArgs(run);
+    run->add_option("-o,--results", resultsFile, "results file (CSV), one row per member")->required();
+    run->add_option("--jobs", jobs, "members run at a time (default: all cores)");
+    run->add_flag("--resume", resume, "run only the members the results file has no row for");
+    auto* commands = app.add_subcommand("commands", "Write one modelbatch command line per member");
+    ensembleArgs(commands);
+    commands->add_option("--results", resultsFile, "results file the members write")->required();
+    commands->add_option("-o,--output", commandsOut, "commands file")->required();
+
+    // analyse
+    auto* analyse = app.add_subcommand("analyse", "Sensitivity indices from a design and its results");
+    std::string indicesOut;
+    int bootstrap = 1000;
+    analyse->add_option("design", designFile, "design file")->required();
+    analyse->add_option("results", resultsFile, "results file")->required();
+    analyse->add_option("-o,--output", indicesOut, "indices file (CSV)")->required();
+    analyse->add_option("--bootstrap", bootstrap, "bootstrap resamples for the 95 % intervals (default 1000)");
+
+    CLI11_PARSE(app, argc, argv);
+    try {
+        if (*design) {
+            std::vector<Factor> factors;
+            if (!rangesFile.empty()) {
+                StartSession(1, 2, 1);
+                if (!paramFile.empty())
+                    ReadParamFile(paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States);
+                auto in = OpenInput(rangesFile);
+                factors = ReadRanges(in, rangesFile);
+            } else {
+                if (paramFile.empty()) throw InputError("--params PARAMFILE or --ranges RANGES is needed");
+                StartSession(1, 2, 1);
+                if (!ReadParamFile(paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States))
+                    return 1;
+                factors = DefaultRanges(spread);
+            }
+            Design d;
+            if (method == "oat") d = OatDesign(factors, delta);
+            else if (method == "morris") d = MorrisDesign(factors, samples > 0 ? samples : 20, levels, seed);
+            else d = SobolDesign(factors, samples > 0 ? samples : 512, seed);
+            WriteWhole(designOut, [&d](std::ostream& out) { WriteDesign(d, out); });
+            std::cout << Program << ": " << d.Members.size() << " members, " << d.Factors.size() << " factors, "
+                      << MethodName(d.Kind) << " design in '" << designOut << "'\n";
+            return 0;
+        }
+        auto designIn = OpenInput(designFile);
+        const Design d = ReadDesign(designIn, designFile);
+        if (*analyse) {
+            const Results r = ReadResults(resultsFile, d);
+            WriteWhole(indicesOut, [&](std::ostream& out) {
+                out << "metric,factor,measure,value,low95,high95\r\n";
+                for (std::size_t i = 0; i < r.Metrics.size(); ++i) {
+                    const Analysis a = Analyse(d, r.Values[i], bootstrap, 1);
+                    for (const Index& x : a.Indices)
+                        out << fileio::CsvField(r.Metrics[i]) << ',' << fileio::CsvField(x.Factor) << ','
+                            << x.Measure << ',' << Number(x.Value) << ',' << Number(x.Low95) << ','
+                            << Number(x.High95) << "\r\n";
+                }
+            });
+            std::cout << Program << ": indices of " << r.Metrics.size() << " metrics in '" << indicesOut << "'";
+            if (!r.Failures.empty()) std::cout << "; " << r.Failures.size() << " failed members left out";
+            std::cout << '\n';
+            return 0;
+        }
+        EnsembleSettings s{modelBatch, metrics, runOptions, paramFile, driverFile, resultsFile};
+        const auto header = ResultsHeader(metrics);
+        if (*commands) {
+            WriteWhole(commandsOut, [&](std::ostream& out) {
+                out << "# " << d.Members.size() << " members of '" << designFile << "'; each appends its row to '"
+                    << resultsFile << "'.\n"
+                    << "# GNU parallel, on this machine:  parallel --jobs " << jobs << " :::: " << commandsOut << "\n"
+                    << "#   on several machines:          parallel --sshloginfile HOSTS --jobs 1 :::: "
+                    << commandsOut << "\n"
+                    << "# Slurm job array (one member a task):\n"
+                    << "#   #!/bin/bash\n#   #SBATCH --array=1-" << d.Members.size() << "\n"
+                    << "#   #SBATCH --cpus-per-task=1\n"
+                    << "#   cmd=$(grep -v '^#' " << commandsOut << " | sed -n \"${SLURM_ARRAY_TASK_ID}p\")\n"
+                    << "#   eval \"$cmd\"\n";
+                for (const Member& m : d.Members) out << ShellCommand(MemberArguments(s, d, m)) << '\n';
+            });
+            std::cout << Program << ": " << d.Members.size() << " command lines in '" << commandsOut << "'\n";
+            return 0;
+        }
+        std::set<std::string> skip;
+        if (fs::exists(resultsFile)) {
+            if (!resume)
+                throw InputError("results file '" + resultsFile +
+                                 "' exists: --resume runs the members it lacks, or name another file");
+            skip = FinishedMembers(resultsFile, header);
+        }
+        const bool terminal = isatty(STDERR_FILENO);
+        const auto p = RunEnsemble(s, d, skip, std::max(1, jobs), [terminal](const EnsembleProgress& p) {
+            if (!terminal) return;
+            const double eta = p.Done ? p.Seconds / double(p.Done) * double(p.Total - p.Done) : 0;
+            std::cerr << "\r" << p.Done << "/" << p.Total << " members, " << p.Failed << " failed, elapsed "
+                      << Clock(p.Seconds) << ", ETA " << Clock(eta) << "   " << std::flush;
+        });
+        if (terminal) std::cerr << '\n';
+        std::cout << Program << ": " << p.Done << " members run (" << skip.size() << " done before), " << p.Failed
+                  << " failed, " << Clock(p.Seconds) << "; results in '" << resultsFile << "'\n";
+        if (p.Failed) {
+            const Results r = ReadResults(resultsFile, d);
+            for (std::size_t i = 0; i < r.Failures.size() && i < 3; ++i)
+                std::cout << "  member " << r.Failures[i].first << ": " << r.Failures[i].second << '\n';
+        }
+        return p.Failed ? 1 : 0;
+    } catch (const std::exception& e) {
+        std::cerr << Program << ": " << e.what() << '\n';
+        return 1;
+    }
+}
