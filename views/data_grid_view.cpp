@@ -23,7 +23,7 @@ QRect TDataGridView::CheckRect(const QRect& cell, const QWidget* widget) {
 
 void TDataGridView::CommitEdit() {
     if (state() != QAbstractItemView::EditingState) return;
-    QWidget* editor = QApplication::focusWidget();
+    QWidget* editor = viewport()->focusWidget();  // the editor has the focus within the grid
     if (!editor || editor->parentWidget() != viewport()) return;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
