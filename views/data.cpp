@@ -90,7 +90,7 @@ void TDataForm::SizeToContents() {
     if (!ShowingProcesses && Grid->rowCount() > 0) header->setFixedHeight(AdvStringGrid1->rowHeight(0));
 
     // The window as wide as the grid's columns, as far as the screen allows.
-    int width = 2 * AdvStringGrid1->frameWidth() + AdvStringGrid1->verticalScrollBar()->sizeHint().width();
+    int width = 2 * AdvStringGrid1->frameWidth() + AdvStringGrid1->verticalScrollBar()->sizeHint().width() + 8;
     for (int column = 0; column < Grid->columnCount(); ++column)
         if (!AdvStringGrid1->isColumnHidden(column)) width += AdvStringGrid1->columnWidth(column);
     const QMargins margins = layout()->contentsMargins();
