@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -248,7 +249,9 @@ void TFmOptions::UpdateFmRunOptions() {
 
 void TFmOptions::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Guarded([this] { FormShow(); });
+    // A window restored from the task bar is no new showing: its Cancel
+    // still returns to the settings of the showing.
+    if (!event->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 void TFmOptions::FormShow() {
