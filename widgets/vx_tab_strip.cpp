@@ -85,10 +85,14 @@ void TvxTabStrip::paintEvent(QPaintEvent*) {
     if (activeRect.isEmpty()) return;
     const QRect raised = activeRect.adjusted(0, -Raise, 0, 0);
     control_->DrawTab(painter, active, raised, true);
-    // The active tab stands out by a frame; with the keyboard on the tabs the
-    // frame is the palette's highlight.
-    painter.setPen(QPen(hasFocus() ? palette().color(QPalette::Highlight) : palette().color(QPalette::WindowText), 2));
-    painter.drawRect(raised.adjusted(1, 1, -1, -1));
+    // The active tab is underlined in its caption's colour, inside its dotted
+    // rectangle; with the keyboard on the tabs it is framed as well.
+    const QColor mark = control_->Pages(active)->TabFontColor();
+    painter.fillRect(QRect(raised.left() + 2, raised.bottom() - 2, raised.width() - 4, 2), mark);
+    if (hasFocus()) {
+        painter.setPen(mark);
+        painter.drawRect(raised.adjusted(2, 2, -3, -3));
+    }
 }
 
 void TvxTabStrip::mousePressEvent(QMouseEvent* event) {
