@@ -16,8 +16,6 @@ constexpr int CaptionInset = 4;
 TvxPageControl::TvxPageControl(QWidget* parent)
     : QWidget(parent), strip_(new TvxTabStrip(this)), stack_(new QStackedWidget(this)) {
     setObjectName("PageControl");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAutoFillBackground(true);
     stack_->setObjectName("Pages");
     stack_->setFrameShape(QFrame::StyledPanel);
 }
