@@ -1,4 +1,8 @@
 #include "views/data.h"
+#include "frontend/main_form.h"
+#include "frontend/workbench.h"
+
+#include <QApplication>
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -44,7 +48,14 @@ TDataForm::TDataForm(QWidget* owner) : QDialog(owner) {
     connect(BtnCancel, &QPushButton::clicked, this, [this] { Guarded([this] { BtnCancelClick(); }); });
 }
 
+void TDataForm::BelongTo(QWidget* owner) {
+    if (!owner || parentWidget() == owner) return;
+    hide();
+    setParent(owner, windowFlags());
+}
+
 int TDataForm::ShowStates() {
+    BelongTo(MainForm);
     StateBackup = States;
     setWindowTitle("State Variables");
     ShowingProcesses = false;
@@ -64,6 +75,10 @@ int TDataForm::ShowStates() {
 }
 
 void TDataForm::ShowProcess() {
+    // Beside a modal window (the parameter editor) the list must belong to
+    // it, or the modal window would keep it from taking any input.
+    QWidget* modal = QApplication::activeModalWidget();
+    BelongTo(modal && modal != this ? modal : static_cast<QWidget*>(MainForm));
     StateBackup = States;
     setWindowTitle("Process Variables");
     ShowingProcesses = true;

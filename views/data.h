@@ -46,4 +46,6 @@ public slots:
 private:
     // Columns and rows to their contents, the window to the grid.
     void SizeToContents();
+    // Makes `owner` the window this one belongs to.
+    void BelongTo(QWidget* owner);
 };

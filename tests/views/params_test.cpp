@@ -254,11 +254,27 @@ private slots:
         QTest::mouseClick(FmParameter->BtnOK, Qt::LeftButton);
         QVERIFY(!DataForm->isVisible());
 
+        // Beside the modal editor, the list belongs to it: a modal window
+        // takes input from every window but its own.
+        bool belongs = false;
+        QTimer::singleShot(0, [&belongs] {
+            QTest::mouseClick(FmParameter->BtnShowAllProcess, Qt::LeftButton);
+            belongs = DataForm->isVisible() && DataForm->parentWidget() == FmParameter;
+            FmParameter->reject();
+        });
+        FmParameter->exec();
+        QVERIFY(belongs);
+        QTimer::singleShot(0, [] { DataForm->reject(); });
+        DataForm->ShowStates();
+        QCOMPARE(DataForm->parentWidget(), static_cast<QWidget*>(MainForm));
+
         // Cancelled question: no list.
+        ask.Messages.clear();
         FmParameter->show();
         ask.Answers = {MsgResult::Cancel};
         QTest::mouseClick(FmParameter->BtnShowAllProcess, Qt::LeftButton);
         QVERIFY(!DataForm->isVisible());
+        QCOMPARE(ask.Texts(), std::vector<std::string>({Continue}));
     }
 
     void EditedParameterReachesTheParameterFile() {
