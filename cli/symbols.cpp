@@ -42,22 +42,8 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
-// Edits (insertions, deletions, substitutions) from a to b, ignoring letter case.
-std::size_t Distance(std::string_view a, std::string_view b) {
-    const std::string x = Lower(a), y = Lower(b);
-    std::vector<std::size_t> row(y.size() + 1);
-    for (std::size_t j = 0; j <= y.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= x.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= y.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[y.size()];
-}
+// Edits from a to b, ignoring letter case.
+std::size_t Distance(std::string_view a, std::string_view b) { return EditDistance(Lower(a), Lower(b)); }
 
 bool Allowed(VarKind kind, std::initializer_list<VarKind> allowed) {
     return std::find(allowed.begin(), allowed.end(), kind) != allowed.end();
@@ -96,6 +82,21 @@ bool Qualified(std::string_view text, Variable& found) {
 }
 
 }  // namespace
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
 
 const char* KindName(VarKind kind) {
     switch (kind) {

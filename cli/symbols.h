@@ -19,6 +19,9 @@ struct Variable {
     bool operator==(const Variable&) const = default;
 };
 
+// Insertions, deletions and substitutions that make b of a.
+std::size_t EditDistance(std::string_view a, std::string_view b);
+
 const char* KindName(VarKind kind);  // "driver", "state", ...
 std::string SymbolOf(Variable v);
 // The symbol, qualified when another entry of the catalogue shares it.
