@@ -368,7 +368,11 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
     }
     if (o.listVariables) {
         try {
-            ListVariables(out, o.listSymbols);
+            // The option given alone leaves one empty value.
+            std::vector<std::string> symbols;
+            for (const std::string& symbol : o.listSymbols)
+                if (!symbol.empty()) symbols.push_back(symbol);
+            ListVariables(out, symbols);
         } catch (const std::invalid_argument& e) {
             err << Program << ": --list-variables: " << e.what() << '\n';
             return ExitUsage;

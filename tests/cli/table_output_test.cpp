@@ -2,6 +2,7 @@
 // shows it: read back and held against the model's own output file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <set>
@@ -103,6 +104,11 @@ TEST_F(TableOutputTest, ListVariablesShowsTheNamedSymbolsOnly) {
                           "driver\t4\tTs.driver4\tAvg Soil Temp\toC\t\t\t\t\n"
                           "state\t1\tCf\tC: foliar\tg C m-2 ground\t\t\t\t\n"
                           "parameter\t25\tmF\tFoliage C Density\tg C m-2 leaf\t\t\t\t77\n");
+
+    // Without a symbol: all 376 entries after the header line.
+    result = Batch({"--list-variables"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 377);
 
     result = Batch({"--list-variables", "Cff"});
     EXPECT_EQ(result.status, ExitUsage);
