@@ -8,15 +8,22 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cli/batch_options.h"
+#include "cli/input_checks.h"
 #include "cli/list_variables.h"
+#include "cli/table_output.h"
 #include "core/notify.h"
 #include "fileio/file_access.h"
 #include "fileio/fileio.h"
+#include "fileio/text_reader.h"
 #include "model/equations.h"
 #include "model/new_year.h"
 #include "run/run_checks.h"
@@ -96,11 +103,6 @@ private:
     std::string context_;
 };
 
-// A failure of the command line itself: reported with the option it concerns.
-struct UsageError {
-    std::string message;
-};
-
 // ---- Progress ----
 
 class BatchObserver final : public RunObserver {
@@ -125,6 +127,11 @@ public:
 
     bool CancelRequested() override { return interrupted != 0; }
 
+    // Records go on to a table of the run's output in CSV or TSV, when there is one.
+    void SetTable(TableOutput* table) { table_ = table; }
+    bool WantsRecords() override { return table_ != nullptr; }
+    void RecordWritten(double time, std::span<const double> values) override { table_->Write(time, values); }
+
     void RunFinished() override {
         if (!drawn_) return;
         err_ << '\r' << std::string(79, ' ') << '\r' << std::flush;
@@ -136,117 +143,8 @@ private:
     bool showProgress_;
     bool drawn_ = false;
     std::chrono::steady_clock::time_point lastDrawn_;
+    TableOutput* table_ = nullptr;
 };
-
-// ---- Options ----
-
-struct BatchOptions {
-    std::string paramFile, driverFile, outputFile;
-    std::string start = "1", stop = "2", step = "1";
-    std::optional<std::string> outputEvery, offset, repeatDrivers, resetStates, steadyState, ssTime;
-    bool endOnly = false;
-    std::vector<std::string> reset, hold;
-    std::optional<std::string> saveParams;
-    bool listVariables = false, version = false, stats = false, quiet = false;
-};
-
-double TimeOption(const char* name, const std::string& text) {
-    try {
-        return TextToFloat(text);
-    } catch (const EConvertError& e) {
-        throw UsageError{std::string(name) + ": " + e.what()};
-    }
-}
-
-// A period option goes through the options dialog's own entry; the command
-// line also refuses a period the run could not use.
-void PeriodOption(const char* name, const std::optional<std::string>& text,
-                  std::string (*enter)(TRunOptions&, std::string_view), bool TRunOptions::*option,
-                  std::int32_t TRunOptions::*period) {
-    if (!text) return;
-    const std::string prefix = std::string(name) + " " + *text + ": ";
-    const std::string warning = enter(RunOptions, *text);
-    if (!warning.empty()) throw UsageError{prefix + warning};
-    if (!(RunOptions.*option) || RunOptions.*period <= 0)
-        throw UsageError{prefix + "the period must be a whole number greater than 0"};
-}
-
-void SetFlags(const char* name, const std::vector<std::string>& symbols, bool Tstatevariable::*flag) {
-    for (const std::string& symbol : symbols) {
-        const std::int32_t i = FindSymbol(1, symbol);
-        if (i == 0) throw UsageError{std::string(name) + ": unknown state variable " + Quoted(symbol)};
-        States[i].*flag = true;
-    }
-}
-
-// Puts the times and the run options in force, as the main window and the
-// options dialog would. Throws UsageError.
-void ApplyOptions(const BatchOptions& o) {
-    const double start = TimeOption("--start", o.start);
-    const double stop = TimeOption("--stop", o.stop);
-    const double step = TimeOption("--step", o.step);
-    try {
-        CheckRunTimes(start, stop, step);
-    } catch (const ERunRefused& e) {
-        throw UsageError{(e.Entry == RunEntry::StopTime ? "--stop " + o.stop : "--step " + o.step) + ": " + e.Reason};
-    }
-    StartSession(start, stop, step);
-    CurrentTime = StartTime;
-
-    RunOptions.NormalRun = !(o.repeatDrivers || o.resetStates || o.steadyState || o.ssTime);
-
-    if (o.outputEvery) {
-        const std::string warning = EnterOutputTimeStep(RunOptions, *o.outputEvery);
-        if (!warning.empty()) throw UsageError{"--output-every " + *o.outputEvery + ": " + warning};
-    }
-    if (o.offset) {
-        const std::string warning = EnterOutputOffset(RunOptions, *o.offset);
-        if (!warning.empty()) throw UsageError{"--offset " + *o.offset + ": " + warning};
-    } else if (StartTime < 0.0) {
-        // Without an offset the records start with the run, at negative times too.
-        RunOptions.OutputOffset = StartTime;
-    }
-    RunOptions.OutputEndOfRunOnly = o.endOnly;
-
-    PeriodOption("--repeat-drivers", o.repeatDrivers, &EnterRepeatDriveTime, &TRunOptions::RepeatDrivers,
-                 &TRunOptions::RepeatDriveTime);
-    if (RunOptions.RepeatDrivers && RunOptions.RepeatDriveTime < StartTime)
-        throw UsageError{"--repeat-drivers " + *o.repeatDrivers +
-                         ": the drivers would repeat before the start time " + ShortNumber(StartTime)};
-    PeriodOption("--reset-states", o.resetStates, &EnterResetStateTime, &TRunOptions::ResetStates,
-                 &TRunOptions::ResetStateTime);
-
-    if (o.steadyState.has_value() != o.ssTime.has_value())
-        throw UsageError{o.steadyState ? "--steady-state needs --ss-time" : "--ss-time needs --steady-state"};
-    if (o.steadyState) {
-        const std::string prefix = "--steady-state " + *o.steadyState + ": ";
-        const std::string warning = EnterSSCriteria(RunOptions, *o.steadyState);
-        if (!warning.empty()) throw UsageError{prefix + warning};
-        if (!RunOptions.RunToSS || !(RunOptions.SSCriteria > 0.0))
-            throw UsageError{prefix + "the percentage must be greater than 0"};
-        PeriodOption("--ss-time", o.ssTime, &EnterSSTime, &TRunOptions::RunToSS, &TRunOptions::SSTime);
-    }
-
-    for (int i = 1; i <= MaxStates; ++i) States[i].HoldConstant = States[i].Reset = false;
-    SetFlags("--reset", o.reset, &Tstatevariable::Reset);
-    SetFlags("--hold", o.hold, &Tstatevariable::HoldConstant);
-}
-
-// A file the program writes must not be one it reads from. Throws UsageError.
-void CheckFilesApart(const BatchOptions& o) {
-    try {
-        CheckRunFiles(o.paramFile, o.driverFile, o.outputFile);
-        if (o.saveParams) CheckSavedParamFile(*o.saveParams, o.driverFile, o.outputFile);
-    } catch (const ERunRefused& e) {
-        const bool output = e.Entry == RunEntry::OutputFile;
-        throw UsageError{(output ? "output file " + Quoted(o.outputFile) : "--save-params " + Quoted(*o.saveParams)) +
-                         " " + e.Reason};
-    }
-}
-
-std::string FailurePlace(const RunStatistics& stats, const BatchOptions& o) {
-    return RunFailurePlace(stats, o.driverFile, o.outputFile);
-}
 
 // Seconds with three decimals, as "0.305 s".
 std::string Seconds(double s) {
@@ -255,11 +153,33 @@ std::string Seconds(double s) {
     return std::string(text, end.ptr) + " s";
 }
 
+// A fraction in percent, to 3 significant digits.
+std::string Percent(double fraction) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, fraction * 100.0, std::chars_format::general, 3);
+    return std::string(text, end.ptr);
+}
+
+// How the steady state asked for came out: reached (and when), or the state
+// that changed most at the last check.
+std::string SteadyStateOutcome(const RunStatistics& stats) {
+    if (stats.SteadyState) return ", steady state reached at time " + ShortNumber(stats.SteadyStateTestTime);
+    if (stats.SteadyStateTests == 0)
+        return ", no steady state: no check was due (one every " + std::to_string(RunOptions.SSTime) + ")";
+    std::string text = ", no steady state";
+    if (stats.LargestChangeState > 0)
+        text += ": at the last check (time " + ShortNumber(stats.SteadyStateTestTime) + ") " +
+                std::string(States[stats.LargestChangeState].Symbol) + " changed by " +
+                Percent(stats.LargestChange) + " % (more than " +
+                Percent(RunOptions.SSCriteria) + " %)";
+    return text;
+}
+
 void PrintSummary(std::ostream& out, const RunStatistics& stats, const BatchOptions& o) {
     out << Program << ": " << stats.Steps << (stats.Steps == 1 ? " step" : " steps") << ", time reached "
         << ShortNumber(stats.TimeReached) << ", " << stats.RecordsWritten
         << (stats.RecordsWritten == 1 ? " record" : " records") << " written to " << Quoted(o.outputFile);
-    if (stats.SteadyState) out << ", steady state reached";
+    if (RunOptions.RunToSS && !stats.Failed && !stats.Cancelled) out << SteadyStateOutcome(stats);
     if (stats.Cancelled) out << ", cancelled";
     if (stats.Failed) out << ", failed";
     out << ", " << Seconds(stats.SecondsTotal) << '\n';
@@ -274,49 +194,171 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
         << "wall time in total          " << Seconds(stats.SecondsTotal) << '\n';
 }
 
-void BuildCommandLine(CLI::App& app, BatchOptions& o) {
-    app.add_option("PARAMFILE", o.paramFile, "Parameter file: initial states and parameters");
-    app.add_option("DRIVERFILE", o.driverFile, "Driver file: the time series of the drivers");
-    app.add_option("OUTPUTFILE", o.outputFile, "Output file to write (replaced)");
-    app.add_option("--start", o.start, "Start time (default 1)")->type_name("T");
-    app.add_option("--stop", o.stop, "Stop time (default 2)")->type_name("T");
-    app.add_option("--step", o.step, "Time step (default 1)")->type_name("T");
-    auto* every = app.add_option("--output-every", o.outputEvery,
-                                 "Write a record every N time units, a whole multiple of the step (default: the step)")
-                      ->type_name("N");
-    auto* offset = app.add_option("--offset", o.offset, "No records for steps that begin before time T")->type_name("T");
-    app.add_flag("--end-only", o.endOnly, "Write only the record at the end of the run")->excludes(every)->excludes(offset);
-    app.add_option("--repeat-drivers", o.repeatDrivers,
-                   "Read the driver file again from its first record after driver time P")
-        ->type_name("P");
-    app.add_option("--reset-states", o.resetStates,
-                   "Every P time units reset the states named by --reset to their starting values")
-        ->type_name("P");
-    app.add_option("--reset", o.reset, "States to reset periodically")
-        ->delimiter(',')
-        ->allow_extra_args(false)
-        ->type_name("SYM[,SYM...]");
-    app.add_option("--hold", o.hold, "States to hold constant")
-        ->delimiter(',')
-        ->allow_extra_args(false)
-        ->type_name("SYM[,SYM...]");
-    app.add_option("--steady-state", o.steadyState,
-                   "Stop when no positive state changed by more than PERCENT % over --ss-time")
-        ->type_name("PERCENT");
-    app.add_option("--ss-time", o.ssTime, "Time units between two steady-state checks")->type_name("N");
-    app.add_option("--save-params", o.saveParams,
-                   "After a completed run, write a parameter file with the values then in force")
-        ->type_name("FILE");
-    app.add_flag("--list-variables", o.listVariables,
-                 "Print every state, process, parameter and driver with its symbol, and stop");
-    app.add_flag("--stats", o.stats, "Print the integrator's and the run's work after the run");
-    app.add_flag("--version", o.version, "Print the model's name and version, and stop");
-    app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors (and what --stats asks for)");
-    app.footer(
-        "Times are in the model's time unit. The run stops at the last whole step before the stop time.\n"
-        "Ctrl+C ends the run after the step in progress; the records written so far stay in the output file.\n"
-        "A second Ctrl+C ends the program at once.\n"
-        "Exit status: 0 done, 1 a file or the run failed, 2 wrong command line, 130 interrupted.");
+// "driver file 'd.drr' line 7, value 3 of 19" for a number that cannot be
+// read; the subject alone for any other failure.
+std::string Place(const std::string& subject, const std::exception& e) {
+    const auto* number = dynamic_cast<const fileio::EInvalidNumber*>(&e);
+    if (number == nullptr) return subject;
+    return subject + " line " + std::to_string(number->Line) + (number->Field.empty() ? "" : ", " + number->Field);
+}
+
+// A fault of the first evaluation comes from the starting values: which file
+// to look at, and the parameters that are 0.
+std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o) {
+    if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr ||
+        (stats.FailedIn != RunStage::Evaluate && stats.FailedIn != RunStage::Integrate))
+        return {};
+    std::string zeros;
+    int count = 0;
+    for (int i = 1; i <= ModelDef.NumParams; ++i) {
+        if (Params[i].Value != 0.0 && std::isfinite(Params[i].Value)) continue;
+        if (++count <= 12) zeros += (zeros.empty() ? "" : ", ") + std::string(Params[i].Symbol);
+    }
+    std::string hint = "; the model failed on the starting values: check parameter file " + Quoted(o.paramFile);
+    if (count > 0) hint += " (parameters that are 0: " + zeros + (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
+    return hint;
+}
+
+class BatchRun {
+public:
+    BatchRun(const BatchOptions& o, std::ostream& out, std::ostream& err, const BatchEnvironment& env)
+        : o_(o), out_(out), err_(err), env_(env) {}
+    int Execute();
+
+private:
+    void Warn(const std::string& text) const {
+        if (!o_.quiet) err_ << Program << ": warning: " << text << '\n';
+    }
+    int Fail(const std::string& text) const {
+        err_ << Program << ": " << text << '\n';
+        return ExitFailure;
+    }
+    // Warnings about the files, or with --strict the refusal of the run.
+    bool Warnings(const std::vector<std::string>& texts) const {
+        for (const std::string& text : texts) {
+            if (o_.strict) err_ << Program << ": " << text << '\n';
+            else Warn(text);
+        }
+        return !(o_.strict && !texts.empty());
+    }
+    int ReadInputs(BatchNotifier& notifier);
+
+    const BatchOptions& o_;
+    std::ostream& out_;
+    std::ostream& err_;
+    const BatchEnvironment& env_;
+};
+
+int BatchRun::ReadInputs(BatchNotifier& notifier) {
+    const std::string paramSubject = "parameter file " + Quoted(o_.paramFile);
+    notifier.SetContext(paramSubject);
+    try {
+        NewYear = false;
+        if (!ReadParamFile(o_.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return ExitFailure;
+        if (!Warnings(ParamFileWarnings(o_.paramFile, paramSubject))) return ExitFailure;
+    } catch (const std::exception& e) {
+        return Fail(Place(paramSubject, e) + ": " + e.what());
+    }
+    // A driver file that cannot be read is reported before the output file is replaced.
+    const std::string driverSubject = "driver file " + Quoted(o_.driverFile);
+    notifier.SetContext(driverSubject);
+    try {
+        // The driver file is read again from its start at every run, which a
+        // pipe cannot be (opening one would also wait for a writer), and a
+        // device has no start and end of its own (/dev/zero has no line end).
+        struct stat st {};
+        if (::stat(o_.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+            throw InOutErrorFromErrno(ESPIPE);
+        if (!Warnings(DriverWarnings(ScanDriverTimes(o_.driverFile), driverSubject))) return ExitFailure;
+    } catch (const std::exception& e) {
+        return Fail(Place(driverSubject, e) + ": " + e.what());
+    }
+    return 0;
+}
+
+int BatchRun::Execute() {
+    // Places that cannot hold the files: reported before anything is read.
+    const std::pair<const char*, const std::string*> files[] = {
+        {"parameter file ", &o_.paramFile}, {"driver file ", &o_.driverFile}, {"output file ", &o_.outputFile}};
+    for (const auto& [subject, name] : files)
+        if (const std::string problem = PlaceProblem(*name); !problem.empty())
+            return Fail(subject + Quoted(*name) + ": " + problem);
+    // A spin-up is not lost to a destination found wrong only after the run.
+    if (o_.saveParams)
+        if (const std::string problem = WriteProblem(*o_.saveParams); !problem.empty())
+            return Fail("--save-params " + Quoted(*o_.saveParams) + ": " + problem + "; nothing was run");
+
+    BatchNotifier notifier(err_, o_.quiet);
+    InterruptGuard interrupt;
+    if (const int status = ReadInputs(notifier); status != 0) return status;
+    if (interrupted) {
+        if (!o_.quiet) err_ << Program << ": interrupted before the run\n";
+        return ExitCancelled;
+    }
+
+    OutputLock lock;
+    if (!lock.Take(o_.outputFile))
+        return Fail("output file " + Quoted(o_.outputFile) + " is being written by another run");
+    const TableFormat format = FormatOf(o_);
+    std::optional<TableOutput> table;
+    if (format != TableFormat::Model) {
+        try {
+            table.emplace(o_.outputFile, format, TableColumns(o_));
+        } catch (const std::exception& e) {
+            return Fail("output file " + Quoted(o_.outputFile) + ": " + e.what());
+        }
+    }
+
+    DriverFileName = o_.driverFile;
+    // A table takes the records in place of the model's output file.
+    OutputFileName = table ? "/dev/null" : o_.outputFile;
+    ParamFileName = o_.paramFile;
+    BatchObserver observer(err_, env_.ProgressOnTerminal && !o_.quiet);
+    if (table) observer.SetTable(&*table);
+    RunStatistics stats;
+    int status = 0;
+    try {
+        RunModel(observer, RunMode::Quiet, stats, env_.Evaluate);
+    } catch (const std::exception& e) {
+        status = Fail(Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
+                      FirstEvaluationHint(stats, e, o_));
+    }
+    if (table) {
+        try {
+            table->Close();
+        } catch (const std::exception& e) {
+            if (status == 0) status = Fail("output file " + Quoted(o_.outputFile) + ": " + e.what());
+        }
+    }
+    notifier.SetContext({});
+    if (stats.Cancelled) {
+        if (!o_.quiet) err_ << Program << ": interrupted at time " << ShortNumber(stats.TimeReached) << '\n';
+        status = ExitCancelled;
+    }
+
+    if (status == 0 && o_.saveParams) {
+        notifier.SetContext("parameter file " + Quoted(*o_.saveParams));
+        try {
+            WriteParamFile(*o_.saveParams, ModelDef.NumParams, Params, ModelDef.NumStates, States);
+        } catch (const std::exception& e) {
+            status = Fail("parameter file " + Quoted(*o_.saveParams) + ": " + e.what());
+        }
+    }
+    if (!o_.quiet) PrintSummary(out_, stats, o_);
+    if (o_.stats) PrintStatistics(out_, stats);
+    return status;
+}
+
+// A file the program writes must not be one it reads from. Throws UsageError.
+void CheckFilesApart(const BatchOptions& o) {
+    try {
+        CheckRunFiles(o.paramFile, o.driverFile, o.outputFile);
+        if (o.saveParams) CheckSavedParamFile(*o.saveParams, o.driverFile, o.outputFile);
+    } catch (const ERunRefused& e) {
+        const bool output = e.Entry == RunEntry::OutputFile;
+        throw UsageError{(output ? "output file " + Quoted(o.outputFile) : "--save-params " + Quoted(*o.saveParams)) +
+                         " " + e.Reason};
+    }
 }
 
 int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const BatchEnvironment& env) {
@@ -325,7 +367,16 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         return 0;
     }
     if (o.listVariables) {
-        ListVariables(out);
+        try {
+            // The option given alone leaves one empty value.
+            std::vector<std::string> symbols;
+            for (const std::string& symbol : o.listSymbols)
+                if (!symbol.empty()) symbols.push_back(symbol);
+            ListVariables(out, symbols);
+        } catch (const std::invalid_argument& e) {
+            err << Program << ": --list-variables: " << e.what() << '\n';
+            return ExitUsage;
+        }
         return 0;
     }
     if (o.paramFile.empty() || o.driverFile.empty() || o.outputFile.empty()) {
@@ -333,7 +384,6 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
             << "Run with --help for more information.\n";
         return ExitUsage;
     }
-
     try {
         CheckFilesApart(o);
         ApplyOptions(o);
@@ -341,78 +391,11 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         err << Program << ": " << e.message << '\n';
         return ExitUsage;
     }
-    const auto warn = [&](const std::string& text) {
-        if (!o.quiet) err << Program << ": warning: " << text << '\n';
-    };
-    if (!o.reset.empty() && !RunOptions.ResetStates) warn("--reset has no effect without --reset-states");
-    if (RunOptions.ResetStates && o.reset.empty()) warn("--reset-states resets nothing: no state is named by --reset");
-    if (std::string text = RunLengthWarning(StartTime, StopTime, TimeStep); !text.empty()) {
+    if (std::string text = RunLengthWarning(StartTime, StopTime, TimeStep); !text.empty() && !o.quiet) {
         if (RunOptions.OutputEndOfRunOnly) text += " and --end-only writes no record";
-        warn(text);
+        err << Program << ": warning: " << text << '\n';
     }
-
-    BatchNotifier notifier(err, o.quiet);
-    InterruptGuard interrupt;
-
-    // Parameter file: initial states and parameters.
-    notifier.SetContext("parameter file " + Quoted(o.paramFile));
-    try {
-        NewYear = false;
-        if (!ReadParamFile(o.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return ExitFailure;
-    } catch (const std::exception& e) {
-        err << Program << ": parameter file " << Quoted(o.paramFile) << ": " << e.what() << '\n';
-        return ExitFailure;
-    }
-    // A driver file that cannot be read is reported before the output file is replaced.
-    notifier.SetContext("driver file " + Quoted(o.driverFile));
-    try {
-        // The driver file is read again from its start at every run, which a
-        // pipe cannot be (opening one would also wait for a writer), and a
-        // device has no start and end of its own (/dev/zero has no line end).
-        struct stat st {};
-        if (::stat(o.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-            throw InOutErrorFromErrno(ESPIPE);
-        const int fd = fileio::OpenForReading(o.driverFile);
-        ::close(fd);
-    } catch (const std::exception& e) {
-        err << Program << ": driver file " << Quoted(o.driverFile) << ": " << e.what() << '\n';
-        return ExitFailure;
-    }
-    if (interrupted) {
-        if (!o.quiet) err << Program << ": interrupted before the run\n";
-        return ExitCancelled;
-    }
-
-    DriverFileName = o.driverFile;
-    OutputFileName = o.outputFile;
-    ParamFileName = o.paramFile;
-    BatchObserver observer(err, env.ProgressOnTerminal && !o.quiet);
-    RunStatistics stats;
-    int status = 0;
-    try {
-        RunModel(observer, RunMode::Quiet, stats, env.Evaluate);
-    } catch (const std::exception& e) {
-        err << Program << ": " << FailurePlace(stats, o) << ": " << e.what() << '\n';
-        status = ExitFailure;
-    }
-    notifier.SetContext({});
-    if (stats.Cancelled) {
-        if (!o.quiet) err << Program << ": interrupted at time " << ShortNumber(stats.TimeReached) << '\n';
-        status = ExitCancelled;
-    }
-
-    if (status == 0 && o.saveParams) {
-        notifier.SetContext("parameter file " + Quoted(*o.saveParams));
-        try {
-            WriteParamFile(*o.saveParams, ModelDef.NumParams, Params, ModelDef.NumStates, States);
-        } catch (const std::exception& e) {
-            err << Program << ": parameter file " << Quoted(*o.saveParams) << ": " << e.what() << '\n';
-            status = ExitFailure;
-        }
-    }
-    if (!o.quiet) PrintSummary(out, stats, o);
-    if (o.stats) PrintStatistics(out, stats);
-    return status;
+    return BatchRun(o, out, err, env).Execute();
 }
 
 }  // namespace
@@ -428,9 +411,10 @@ int RunModelBatch(int argc, char** argv, std::ostream& out, std::ostream& err, c
         out << app.help();
         return 0;
     } catch (const CLI::ParseError& e) {
-        err << Program << ": " << e.what() << '\n' << "Run with --help for more information.\n";
+        err << Program << ": " << ParseFailure(app, e, argc, argv) << '\n' << "Run with --help for more information.\n";
         return ExitUsage;
     }
+    options.listVariables = app.count("--list-variables") > 0;
     DefineModel();
     return Run(options, out, err, env);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "core/fpfaults.h"
 #include "core/notify.h"
@@ -52,14 +53,19 @@ bool DriverReader::ReadRecord(double& time, std::int32_t numDrivers, driverarray
     driverarray record = values;
     // A number the file ends before reads as 0.
     bool cutShort = false;
-    const auto next = [this, &cutShort] {
+    const auto next = [this, &cutShort, n](int position) {
         if (text_.OnlyBlanksLeft()) cutShort = true;
-        return text_.ReadNumber();
+        try {
+            return text_.ReadNumber();
+        } catch (EInvalidNumber& e) {
+            e.Field = "value " + std::to_string(position) + " of " + std::to_string(n + 1);
+            throw;
+        }
     };
-    const double t = next();
+    const double t = next(1);
     bool allZero = t == 0;
     for (int i = 1; i <= n; ++i) {
-        record[i].Value = next();
+        record[i].Value = next(i + 1);
         allZero = allZero && record[i].Value == 0;
     }
     text_.SkipLine();

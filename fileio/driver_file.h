@@ -30,6 +30,8 @@ public:
     explicit DriverReader(const std::string& fileName);
 
     const std::string& FileName() const noexcept { return text_.FileName(); }
+    // The line the reader stands on, from 1: after ReadRecord, the line after the record.
+    std::int64_t Line() const noexcept { return text_.Line(); }
 
     // The next record into `time` and the values of entries 1..numDrivers;
     // false at the end of data (the end of the file, or a record of zeros),

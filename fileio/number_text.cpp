@@ -182,12 +182,13 @@ void NumberScanner::Feed(char c) noexcept {
     else if (c != '0') dropped_ = true;
 }
 
-double NumberScanner::Value() const {
+double NumberScanner::Value(NonFiniteWords words) const {
     switch (state_) {
         case State::Integer:
         case State::Fraction:
         case State::ExpDigits: break;
         case State::Word: {
+            if (words == NonFiniteWords::Refused) throw InvalidNumericInput();
             const std::string_view word(word_, static_cast<std::size_t>(wordLength_));
             if (word == "nan") return std::nan("");
             if (word == "inf" || word == "infinity") return negative_ ? -HUGE_VAL : HUGE_VAL;
@@ -230,10 +231,10 @@ double NumberScanner::Value() const {
     return negative_ ? -value : value;
 }
 
-double ParseNumber(std::string_view text) {
+double ParseNumber(std::string_view text, NonFiniteWords words) {
     NumberScanner scanner;
     for (const char c : text) scanner.Feed(c);
-    return scanner.Value();
+    return scanner.Value(words);
 }
 
 }  // namespace fileio

@@ -31,13 +31,18 @@ std::size_t FormatScientific13(double value, char* out);
 std::size_t FormatGeneral15(double value, char* out);
 
 // Values that are not finite are written as "NAN", "INF" and "-INF" by all
-// three formats, and read back as such.
+// three formats. Only the output file reads them back: in the files people
+// write (parameters, drivers) such a word is no number.
+enum class NonFiniteWords : std::uint8_t {
+    Refused,  // "nan", "inf", "infinity" are "Invalid numeric input"
+    Read,     // NAN, INF and INFINITY (any letter case, optional sign) read as such
+};
 
 // Reads one number character by character, in bounded memory whatever the
 // length of the text: optional sign, digits with an optional point, optional
-// exponent with "E" or "e"; also NAN and INF (any letter case) with an
-// optional sign. Digits beyond those that can change the rounded result are
-// summarised, so a number of any length is read exactly rounded.
+// exponent with "E" or "e"; with NonFiniteWords::Read also the words above.
+// Digits beyond those that can change the rounded result are summarised, so
+// a number of any length is read exactly rounded.
 class NumberScanner {
 public:
     void Reset() noexcept { *this = NumberScanner(); }
@@ -45,7 +50,7 @@ public:
     // The number fed so far; throws EInOutError "Invalid numeric input" when
     // the text is not a number or its magnitude is too large for a double.
     // Magnitudes too small for a double read as 0.
-    double Value() const;
+    double Value(NonFiniteWords words) const;
 
 private:
     // 767 significant digits decide the rounding of any double; one more
@@ -69,6 +74,6 @@ private:
 };
 
 // The whole text as one number, as NumberScanner reads it.
-double ParseNumber(std::string_view text);
+double ParseNumber(std::string_view text, NonFiniteWords words = NonFiniteWords::Refused);
 
 }  // namespace fileio

@@ -100,6 +100,8 @@ std::int64_t OutputWriter::RecordsStored() const noexcept {
 }
 
 OutputReader::OutputReader(const std::string& fileName) : text_(fileName) {
+    // A run that went non-finite wrote NAN or INF: its file can still be shown.
+    text_.ReadNonFiniteWords();
     text_.SkipLine();
     text_.SkipLine();
 }

@@ -72,16 +72,19 @@ bool ReadParamFile(const std::string& fileName, std::int32_t numParams, paramarr
     // Each line: a name field of 25 characters, the value, the units; the value
     // is the first number after the name field, on this line or a later one,
     // and whatever follows it on its line is for people only.
-    for (int i = 1; i <= Count(numStates, MaxStates); ++i) {
+    const auto value = [&in](const char* kind, std::string_view symbol) {
         in.SkipField(FieldWidth);
-        states[i].Value = in.ReadNumber();
-        in.SkipLine();
-    }
-    for (int i = 1; i <= Count(numParams, MaxParams); ++i) {
-        in.SkipField(FieldWidth);
-        params[i].Value = in.ReadNumber();
-        in.SkipLine();
-    }
+        try {
+            const double v = in.ReadNumber();
+            in.SkipLine();
+            return v;
+        } catch (fileio::EInvalidNumber& e) {
+            e.Field = std::string(kind) + " '" + std::string(symbol) + "'";
+            throw;
+        }
+    };
+    for (int i = 1; i <= Count(numStates, MaxStates); ++i) states[i].Value = value("state", states[i].Symbol);
+    for (int i = 1; i <= Count(numParams, MaxParams); ++i) params[i].Value = value("parameter", params[i].Symbol);
     return true;
 }
 

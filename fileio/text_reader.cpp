@@ -71,8 +71,13 @@ bool TextReader::Fill() {
 bool TextReader::AtEnd() { return Peek() < 0; }
 
 bool TextReader::OnlyBlanksLeft() {
+    // A CR LF is one line end. A CR that ends a line elsewhere takes its LF
+    // with it, so only a CR passed over here can be followed by its LF.
+    bool afterCR = false;
     for (int c = Peek(); c >= 0; c = Peek()) {
         if (!IsSeparator(c)) return false;
+        if (c == '\r' || (c == '\n' && !afterCR)) ++line_;
+        afterCR = c == '\r';
         ++pos_;
     }
     return true;
@@ -85,7 +90,7 @@ double TextReader::ReadNumber() {
     const char* last = first;
     while (last < limit && !IsSeparator(static_cast<unsigned char>(*last))) ++last;
     double value = 0;
-    if (last < limit && QuickNumber(first, last, value)) {
+    if (last < limit && QuickNumber(first, last, value)) {  // never a word
         pos_ += static_cast<std::size_t>(last - first);
         return value;
     }
@@ -97,7 +102,11 @@ double TextReader::ReadNumber() {
         pos_ = i;
         if (i < end_ || !Fill()) break;
     }
-    return scanner_.Value();
+    try {
+        return scanner_.Value(words_);
+    } catch (const EInOutError&) {
+        throw EInvalidNumber(line_);
+    }
 }
 
 void TextReader::SkipField(std::size_t width) {
@@ -112,6 +121,7 @@ void TextReader::TakeLineEnd() {
     const int c = Peek();
     if (c < 0) return;
     ++pos_;
+    ++line_;
     if (c == '\r' && Peek() == '\n') ++pos_;
 }
 
@@ -153,6 +163,7 @@ void TextReader::Rewind() {
     if (::lseek(fd_, 0, SEEK_SET) < 0) throw InOutErrorFromErrno(errno);
     pos_ = end_ = 0;
     exhausted_ = false;
+    line_ = 1;
 }
 
 }  // namespace fileio

@@ -7,12 +7,25 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "core/stypes.h"
 #include "fileio/number_text.h"
 
 namespace fileio {
+
+// "Invalid numeric input", with where the text stands, so that a report can
+// name the place.
+class EInvalidNumber : public EInOutError {
+public:
+    explicit EInvalidNumber(std::int64_t line) : EInOutError(InvalidNumericInput()), Line(line) {}
+    std::int64_t Line;  // line of the file, from 1
+    // What the number stands for ("parameter 'mF'", "value 7 of 19"); empty
+    // when the reader of the file did not say.
+    std::string Field;
+};
 
 class TextReader {
 public:
@@ -25,6 +38,13 @@ public:
 
     const std::string& FileName() const noexcept { return fileName_; }
 
+    // The words NAN, INF and INFINITY read as numbers from now on (they are
+    // "Invalid numeric input" until then).
+    void ReadNonFiniteWords() noexcept { words_ = NonFiniteWords::Read; }
+
+    // The line the next character is on, from 1.
+    std::int64_t Line() const noexcept { return line_; }
+
     // True when no character is left.
     bool AtEnd();
     // Skips blanks, tabs and line ends; true when nothing else is left.
@@ -32,7 +52,7 @@ public:
 
     // Skips blanks, tabs and line ends, then reads the run of characters up to
     // the next blank, tab or line end as a number. At the end of the file the
-    // number is 0. Throws EInOutError "Invalid numeric input" for any other text.
+    // number is 0. Throws EInvalidNumber for any other text.
     double ReadNumber();
     // Passes over up to `width` characters, stopping early at the end of the line.
     void SkipField(std::size_t width);
@@ -67,6 +87,8 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool exhausted_ = false;
+    std::int64_t line_ = 1;
+    NonFiniteWords words_ = NonFiniteWords::Refused;
     NumberScanner scanner_;
 };
 

@@ -1,6 +1,6 @@
 // The number texts: what the formats write reads back to the digits they
-// keep, and every text the reader accepts reads as the C library's correctly
-// rounded conversion does.
+// keep; every text the reader accepts reads as the C library's correctly
+// rounded conversion does; and the words NAN and INF read only where asked for.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -27,14 +27,16 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+double Read(std::string_view text) { return fileio::ParseNumber(text, fileio::NonFiniteWords::Read); }
+
 void CheckFormats(double v) {
     char text[fileio::MaxNumberText];
     fileio::FormatStandardReal(v, text);
-    if (!Close(v, fileio::ParseNumber(Trimmed(std::string_view(text, fileio::StandardRealWidth))), 15)) std::abort();
+    if (!Close(v, Read(Trimmed(std::string_view(text, fileio::StandardRealWidth))), 15)) std::abort();
     std::size_t n = fileio::FormatScientific13(v, text);
-    if (!Close(v, fileio::ParseNumber(std::string_view(text, n)), 13)) std::abort();
+    if (!Close(v, Read(std::string_view(text, n)), 13)) std::abort();
     n = fileio::FormatGeneral15(v, text);
-    if (!Close(v, fileio::ParseNumber(std::string_view(text, n)), 15)) std::abort();
+    if (!Close(v, Read(std::string_view(text, n)), 15)) std::abort();
 }
 
 }  // namespace
@@ -46,14 +48,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckFormats(v);
     }
     const std::string text(reinterpret_cast<const char*>(data), size);
+    bool words = false;
+    double wordValue = 0;
+    try {
+        wordValue = Read(text);
+        words = true;
+    } catch (const EInOutError&) {
+    }
     double value;
     try {
         value = fileio::ParseNumber(text);
     } catch (const EInOutError&) {
+        // Refused without the words: a word, or refused with them too.
+        if (words && std::isfinite(wordValue)) std::abort();
         return 0;
     }
-    // Words and magnitudes the reader turns to 0 aside, it agrees with strtod.
-    if (text.find_first_of("nNiI") != std::string::npos || text.find('\0') != std::string::npos) return 0;
+    if (!words || !(wordValue == value || (value == 0 && wordValue == 0))) std::abort();
+    if (!std::isfinite(value)) std::abort();  // a word or an overflow got through
+    // Magnitudes the reader turns to 0 aside, it agrees with strtod.
+    if (text.find('\0') != std::string::npos) std::abort();  // a NUL is no part of a number
     char* end = nullptr;
     const double expected = std::strtod(text.c_str(), &end);
     if (end != text.c_str() + text.size()) std::abort();  // accepted a text that is no number

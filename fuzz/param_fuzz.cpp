@@ -1,5 +1,8 @@
-// Any bytes as a parameter file: a result or an input/output error, nothing else.
+// Any bytes as a parameter file: a result or an input/output error, nothing
+// else; and a file that reads holds only finite values.
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "fileio/fileio.h"
 #include "fuzz/fuzz_support.h"
@@ -14,7 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     statearray states = States;
     paramarray params = Params;
     try {
-        ReadParamFile(name, ModelDef.NumParams, params, ModelDef.NumStates, states);
+        if (ReadParamFile(name, ModelDef.NumParams, params, ModelDef.NumStates, states)) {
+            for (int i = 1; i <= ModelDef.NumStates; ++i)
+                if (!std::isfinite(states[i].Value)) std::abort();
+            for (int i = 1; i <= ModelDef.NumParams; ++i)
+                if (!std::isfinite(params[i].Value)) std::abort();
+        }
     } catch (const EInOutError&) {
     }
     return 0;

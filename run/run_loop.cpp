@@ -139,9 +139,17 @@ void Run::WriteRecord(double time) {
 // below 0 never stands in the way.
 bool Run::SteadyStateReached() {
     bool steady = true;
+    stats_.LargestChangeState = 0;
+    stats_.LargestChange = 0.0;
     for (int i = 1; i <= ModelDef.NumStates; ++i) {
         const double v = States[i].Value;
-        if (v > 0.0 && std::fabs(prevStates_[i].Value - v) / v > RunOptions.SSCriteria) steady = false;
+        if (!(v > 0.0)) continue;
+        const double change = std::fabs(prevStates_[i].Value - v) / v;
+        if (change > RunOptions.SSCriteria) steady = false;
+        if (stats_.LargestChangeState == 0 || change > stats_.LargestChange) {
+            stats_.LargestChangeState = i;
+            stats_.LargestChange = change;
+        }
     }
     ClearFloatingPointFaults();  // a tiny state's change may overflow; it is simply not steady
     prevStates_ = States;
@@ -225,6 +233,7 @@ void Run::Execute() {
         if (steadyTest) {
             stage_ = RunStage::SteadyState;
             if (steadyTest->Due(CurrentTime)) {
+                stats_.SteadyStateTestTime = stepEnd;
                 steady = SteadyStateReached();
                 stats_.SteadyState = steady;
                 if (steady && options.OutputEndOfRunOnly) {

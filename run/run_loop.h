@@ -80,6 +80,9 @@ struct RunStatistics {
     double SecondsWriting = 0.0;       // wall time writing and closing the output file
     double SecondsTotal = 0.0;
     bool SteadyState = false;          // a steady state ended the run
+    double SteadyStateTestTime = 0.0;  // the last steady-state test: the end of its step,
+    std::int32_t LargestChangeState = 0;  // the state with the largest relative change (0: none above 0),
+    double LargestChange = 0.0;        // and that change, as a fraction
     bool Cancelled = false;
     bool Failed = false;
     RunStage FailedIn = RunStage::SetUp;

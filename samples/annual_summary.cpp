@@ -3,6 +3,7 @@
 //
 //   annual_summary OUTPUT.out
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 
@@ -10,12 +11,21 @@
 #include "samples/year_summary.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::cout << "usage: annual_summary OUTPUT.out\n"
+                     "Prints, for each model year of 366 days, the days counted, the annual GPP, NPP and NEP\n"
+                     "(g C m-2 yr-1), the peak leaf area index and the deepest snowpack (mm) of a run of the\n"
+                     "Ostrel model, read back from its output file. The records must be daily, and every\n"
+                     "year but the last must end with a record at its last day.\n";
+        return 0;
+    }
     if (argc != 2) {
-        std::cerr << "usage: annual_summary OUTPUT.out\n";
+        std::cerr << "usage: annual_summary OUTPUT.out (--help tells more)\n";
         return 2;
     }
     DefineModel();
     try {
+        RequireDailyRecords(argv[1]);
         const auto years = SummariseYears(argv[1]);
         if (years.empty()) {
             std::cerr << "annual_summary: " << argv[1] << ": no records\n";

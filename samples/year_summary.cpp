@@ -69,3 +69,18 @@ std::vector<YearSummary> SummariseYears(const std::string& outputFile) {
     }
     return years;
 }
+
+void RequireDailyRecords(const std::string& outputFile) {
+    driverarray drivers = Drivers;
+    statearray states = States;
+    processarray processes = Processes;
+    fileio::OutputReader reader(outputFile);
+    double time = 0, previous = 0;
+    for (bool first = true; reader.ReadRecord(time, drivers, ModelDef.NumStates, states, ModelDef.NumProcesses, processes);
+         first = false, previous = time)
+        if (!first && std::fabs(time - previous - 1.0) > TimeSlack)
+            throw std::runtime_error("the records are not daily: the record at time " + TimeText(time) +
+                                     " follows the one at time " + TimeText(previous) +
+                                     "; the peaks of a year need a record every day (modelbatch --step 1 "
+                                     "--output-every 1)");
+}

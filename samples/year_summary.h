@@ -22,3 +22,8 @@ struct YearSummary {
 // totals; otherwise std::runtime_error says which year misses it. Throws the
 // file reader's errors; a file without records gives no years.
 std::vector<YearSummary> SummariseYears(const std::string& outputFile);
+
+// The peaks of a year are taken over its records: they need a record every
+// day. Throws std::runtime_error naming the first two records a day or more
+// apart, and the file reader's errors.
+void RequireDailyRecords(const std::string& outputFile);

@@ -195,10 +195,12 @@ TEST_F(FaultInjectionTest, FilesThatCannotBeOpenedAreNamedWithTheReason) {
         std::string err;
     };
     const Case cases[] = {
-        {{folder, drivers, output}, "parameter file '" + folder + "': File access denied"},
+        {{folder, drivers, output}, "parameter file '" + folder + "': is a folder, not a file"},
         {{dangling, drivers, output}, "parameter file '" + dangling + "': File not found"},
-        {{par, folder, output}, "driver file '" + folder + "': File access denied"},
-        {{par, drivers, folder}, "output file '" + folder + "': File access denied"},
+        {{par, folder, output}, "driver file '" + folder + "': is a folder, not a file"},
+        {{par, drivers, folder}, "output file '" + folder + "': is a folder, not a file"},
+        {{par, drivers, dir / "gone/o.out"},
+         "output file '" + dir / "gone/o.out" + "': folder '" + dir / "gone" + "' does not exist"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"-q", "--stop", "10"};
@@ -224,9 +226,11 @@ TEST_F(FaultInjectionTest, FilesThatCannotBeOpenedAreNamedWithTheReason) {
     EXPECT_EQ(unwritable->err, "modelbatch: output file '" + closed + "/o.out': File access denied\n");
 }
 
-TEST_F(FaultInjectionTest, DriverFileCutShortOrHoldingTextEndsTheRunAtThatRecord) {
+// The driver file is read through once before the run, so that a long run
+// does not end at a record that was never going to be read.
+TEST_F(FaultInjectionTest, DriverFileCutShortOrHoldingTextIsRefusedBeforeTheRun) {
     const std::string par = Par("forest.par");
-    // Record 500 (time 499) is read ahead when the run reaches time 498.
+    // Record 500 (time 499), on line 502 after the two title lines.
     const std::string text500 = Weather("text500.drr", 520, {{499, 3, "12,5"}});
     // The copy ends in the middle of the record of time 40, after its fifth value.
     std::string cut = WeatherText(40);
@@ -237,17 +241,16 @@ TEST_F(FaultInjectionTest, DriverFileCutShortOrHoldingTextEndsTheRunAtThatRecord
     struct Case {
         std::string drivers;
         std::string err;
-        int lastRecord;
     };
     const Case cases[] = {
-        {text500, "driver file '" + text500 + "': Invalid numeric input", 498},
-        {cutShort, "driver file '" + cutShort + "': Read beyond end of file", 39},
+        {text500, "driver file '" + text500 + "' line 502, value 4 of 19: Invalid numeric input"},
+        {cutShort, "driver file '" + cutShort + "': Read beyond end of file"},
     };
     for (const Case& c : cases) {
         const BatchResult result = Batch({"-q", "--start", "0", "--stop", "510", par, c.drivers, output});
         EXPECT_EQ(result.status, ExitFailure);
         EXPECT_EQ(result.err, "modelbatch: " + c.err + "\n");
-        EXPECT_EQ(RecordTimes(), Days(1, c.lastRecord)) << c.err;
+        EXPECT_FALSE(std::filesystem::exists(output)) << c.err;
     }
 }
 
@@ -265,10 +268,14 @@ TEST_F(FaultInjectionTest, EquationFaultsEndTheRunWithTheFloatingPointMessage) {
         std::string err;
         int lastRecord;
     };
+    // A fault of the first evaluation points to the starting values.
+    const std::string hint = "; the model failed on the starting values: check parameter file '" + dir / "changed.par" +
+                             "' (parameters that are 0: ";
     const Case cases[] = {
-        {{{"mF", 0}}, {}, "run failed at time 0: Floating point division by zero", 0},
+        {{{"mF", 0}}, {}, "run failed at time 0: Floating point division by zero" + hint + "mF, epsilonF, epsilonW, epsilonR)",
+         0},
         // Foliar nitrogen over no foliage: 0/0 in the litterfall comes first.
-        {{{"Cf", 0}}, {}, "run failed at time 0: Invalid floating point operation", 0},
+        {{{"Cf", 0}}, {}, "run failed at time 0: Invalid floating point operation" + hint + "epsilonF, epsilonW, epsilonR)", 0},
         {{{"Q10D", -2}}, soilWarmsAt6, "run failed at time 6: Invalid floating point operation", 6},
         {{}, {{6, 6, "1E308"}}, "run failed at time 6: Floating point overflow", 6},  // incident radiation
     };
@@ -346,7 +353,8 @@ TEST_F(FaultInjectionTest, SavingParametersNeverLosesThePreviousFileNorReplacesA
     ::chmod((dir / "").c_str(), 0755);
     if (!denied) GTEST_SKIP() << "cannot run without privileges";
     EXPECT_EQ(denied->status, ExitFailure);
-    EXPECT_EQ(denied->err, "modelbatch: parameter file '" + saved + "': File access denied\n");
+    // Found before the run, which a spin-up would otherwise be lost with.
+    EXPECT_EQ(denied->err, "modelbatch: --save-params '" + saved + "': File access denied; nothing was run\n");
     EXPECT_EQ(ReadBytes(saved), previous);
     EXPECT_EQ(entries(), before);
 
@@ -357,7 +365,7 @@ TEST_F(FaultInjectionTest, SavingParametersNeverLosesThePreviousFileNorReplacesA
     ::chmod((dir / "").c_str(), 0755);
     ASSERT_TRUE(readOnly);
     EXPECT_EQ(readOnly->status, ExitFailure);
-    EXPECT_EQ(readOnly->err, "modelbatch: parameter file '" + saved + "': File access denied\n");
+    EXPECT_EQ(readOnly->err, "modelbatch: --save-params '" + saved + "': File access denied; nothing was run\n");
     EXPECT_EQ(ReadBytes(saved), previous);
     EXPECT_EQ(entries(), before);
 }

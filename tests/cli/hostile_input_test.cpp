@@ -81,7 +81,7 @@ TEST_F(HostileInputTest, FilesWithoutLineEndsOrWithOnlyLineEndsAndNulBytes) {
     for (const std::string& par : {letters, digits, crs, nuls})
         ExpectRun(par, drivers, ExitFailure, "parameter file '" + par + "': " + NotCompatible);
     for (const std::string& par : {valueLine, nulValues})
-        ExpectRun(par, drivers, ExitFailure, "parameter file '" + par + "': Invalid numeric input");
+        ExpectRun(par, drivers, ExitFailure, "parameter file '" + par + "' line 2, state 'Cf': Invalid numeric input");
 
     // Driver files: two title lines take everything there is, and no record
     // is left (the drivers stay 0); a record of megabytes of text is no number.
@@ -91,7 +91,7 @@ TEST_F(HostileInputTest, FilesWithoutLineEndsOrWithOnlyLineEndsAndNulBytes) {
     }
     ExpectRun(paramFile, titlesThenNumbers, 0, "");
     EXPECT_EQ(ReadColumn(output, DriverColumn).values, (std::vector<double>{1, 1, 1, 1}));
-    ExpectRun(paramFile, titlesThenNuls, ExitFailure, "driver file '" + titlesThenNuls + "': Invalid numeric input");
+    ExpectRun(paramFile, titlesThenNuls, ExitFailure, "driver file '" + titlesThenNuls + "' line 3, value 1 of 19: Invalid numeric input");
 
     // An output file of megabytes without a line end is replaced whole.
     WriteBytes(output, std::string(Megabytes, 'o'));
@@ -109,7 +109,7 @@ TEST_F(HostileInputTest, NumbersOfAMillionDigitsAndAMillionNumbersOnOneLine) {
     const std::size_t value = ParamHeader.size() + 25;  // state 1's value
     WriteBytes(tooLarge, par.substr(0, value) + million + par.substr(value + 23));
     WriteBytes(fraction, par.substr(0, value) + "0." + million + par.substr(value + 23));
-    ExpectRun(tooLarge, drivers, ExitFailure, "parameter file '" + tooLarge + "': Invalid numeric input");
+    ExpectRun(tooLarge, drivers, ExitFailure, "parameter file '" + tooLarge + "' line 2, state 'Cf': Invalid numeric input");
     ExpectRun(fraction, drivers, 0, "");
     EXPECT_NEAR(ReadColumn(output, StateColumn(1)).values.front(), 1.0 + 1.0 / 9.0, 1e-12);  // 13 digits in the file
 
@@ -149,9 +149,9 @@ TEST_F(HostileInputTest, TimesAndPeriodsThatNoRunCanUse) {
          "--step 1: the time step is too small to advance the time from 1e+16"},
         {{"--start", "0", "--stop", "1e15", "--step", "0.1"},
          "--step 0.1: the run from 0 to 1e+15 would take more than 9007199254740992 steps"},
-        {{"--reset-states", "00"}, "--reset-states 00: the period must be a whole number greater than 0"},
-        {{"--steady-state", "1", "--ss-time", "00"}, "--ss-time 00: the period must be a whole number greater than 0"},
-        {{"--repeat-drivers", "-0"}, "--repeat-drivers -0: the period must be a whole number greater than 0"},
+        {{"--reset-states", "00", "--reset", "Cf"}, "--reset-states 00: must be a whole number greater than 0"},
+        {{"--steady-state", "1", "--ss-time", "00"}, "--ss-time 00: must be a whole number greater than 0"},
+        {{"--repeat-drivers", "-0"}, "--repeat-drivers -0: must be a whole number greater than 0"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.options;

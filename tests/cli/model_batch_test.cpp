@@ -93,32 +93,40 @@ TEST_F(ModelBatchTest, SymbolsSetTheResetAndHoldFlags) {
     EXPECT_FALSE(States[1].HoldConstant || States[2].Reset);
 }
 
-TEST_F(ModelBatchTest, WrongCommandLinesAreRefusedWithTheDialogsTexts) {
+TEST_F(ModelBatchTest, WrongCommandLinesAreRefusedSayingWhatWouldBeRight) {
     struct Case {
         std::vector<std::string> options;
         std::string err;
     };
+    const std::string help = "\nRun with --help for more information.";
     const Case cases[] = {
-        {{"--start", "abc"}, "--start: 'abc' is not a valid floating point value"},
+        {{"--start", "abc"}, "--start abc: must be a number"},
         {{"--step", "0"}, "--step 0: the time step must be greater than 0"},
         {{"--stop", "0"}, "--stop 0: the stop time is before the start time 1"},
-        {{"--output-every", "0"},
-         "--output-every 0: Invalid output time step. Output time step is less than simulation time step. Output "
-         "time step increased to time step. "},
+        {{"--output-every", "0"}, "--output-every 0: must be at least the time step 1"},
         {{"--step", "2", "--stop", "11", "--output-every", "3"},
-         "--output-every 3: Invalid output time step. Output time step must be a multiple of simulation time step. "
-         "Output time step changed to current time_step. "},
-        {{"--stop", "1000", "--offset", "2000"},
-         "--offset 2000: Invalid output offset. Output offset is greater than simulation length. Reset output offset "
-         "to simulation time step. "},
-        {{"--repeat-drivers", "x"}, "--repeat-drivers x: Invalid driver repeat time. Run set to Normal run."},
+         "--output-every 3: must be a whole multiple of the time step 2"},
+        {{"--stop", "100", "--output-every", "500"}, "--output-every 500: must not be longer than the run, 99"},
+        {{"--stop", "1000", "--offset", "2000"}, "--offset 2000: must not be after the stop time 1000"},
+        {{"--repeat-drivers", "x"}, "--repeat-drivers x: must be a whole number greater than 0"},
         {{"--start", "400", "--stop", "500", "--repeat-drivers", "365"},
          "--repeat-drivers 365: the drivers would repeat before the start time 400"},
-        {{"--reset-states", "0"}, "--reset-states 0: the period must be a whole number greater than 0"},
-        {{"--steady-state", "1"}, "--steady-state needs --ss-time"},
-        {{"--steady-state", "-1", "--ss-time", "5"}, "--steady-state -1: the percentage must be greater than 0"},
-        {{"--hold", "Cf,cf"}, "--hold: unknown state variable 'cf'"},
-        {{"--end-only", "--offset", "3"}, "--offset excludes --end-only\nRun with --help for more information."},
+        {{"--reset-states", "0", "--reset", "Cf"}, "--reset-states 0: must be a whole number greater than 0"},
+        {{"--reset", "Cf,Cr"}, "--reset Cf,Cr needs --reset-states P, the period of the reset"},
+        {{"--reset-states", "5"}, "--reset-states 5 needs --reset SYM[,SYM...], the states to reset"},
+        {{"--steady-state", "1"}, "--steady-state 1 needs --ss-time N, the time between two checks"},
+        {{"--ss-time", "5"}, "--ss-time 5 needs --steady-state PERCENT, the change allowed"},
+        {{"--steady-state", "-1", "--ss-time", "5"}, "--steady-state -1: must be a percentage greater than 0"},
+        {{"--hold", "Cf,cf"}, "--hold: unknown symbol 'cf' (symbols are case-sensitive); did you mean Cf, Cr or Nf?"},
+        {{"--hold", "mF"}, "--hold: mF is a parameter; --hold takes state variables"},
+        {{"--hold", "Ts"}, "--hold: Ts is a driver; --hold takes state variables"},
+        {{"--columns", "Cf"},
+         "--columns needs --format csv or --format tsv: the model's output file always holds all 208 columns"},
+        {{"--format", "csv", "--columns", "Cf,Ts"}, "--columns: 'Ts' names several variables: write Ts.driver4 or Ts.process57"},
+        {{"--format", "csv", "--columns", "Ts.state4"}, "--columns: unknown symbol 'Ts.state4' (symbols are case-sensitive)"},
+        {{"--end-only", "--offset", "3"}, "--offset excludes --end-only" + help},
+        {{"--stpo", "3"}, "unknown option '--stpo'; did you mean --stop?" + help},
+        {{"--format", "xls"}, "--format: xls not in {model,csv,tsv}" + help},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.options;
@@ -130,6 +138,11 @@ TEST_F(ModelBatchTest, WrongCommandLinesAreRefusedWithTheDialogsTexts) {
     }
     EXPECT_EQ(Batch({paramFile, drivers}).err,
               "modelbatch: PARAMFILE, DRIVERFILE and OUTPUTFILE are required\nRun with --help for more information.\n");
+    // A list of states is one argument: a second symbol after a blank is a file name.
+    EXPECT_EQ(Batch({"--hold", "Cf", "Cr", paramFile, drivers, output}).err,
+              "modelbatch: The following argument was not expected: " + output +
+                  " (modelbatch takes three files, PARAMFILE DRIVERFILE OUTPUTFILE; --hold, --reset and --columns take "
+                  "one comma-separated list each)\nRun with --help for more information.\n");
 }
 
 TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
@@ -152,10 +165,12 @@ TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
          "parameter file '" + other +
              "': The parameter file selected is not compatible with this model. No parameters read.",
          npos},
-        {{broken, drivers, output}, "parameter file '" + broken + "': Invalid numeric input", npos},
+        {{broken, drivers, output}, "parameter file '" + broken + "' line 2, state 'Cf': Invalid numeric input", npos},
         {{paramFile, missing, output}, "driver file '" + missing + "': File not found", npos},
-        {{paramFile, drivers, missing + "/o.out"}, "output file '" + missing + "/o.out': Invalid filename", npos},
-        {{paramFile, badDrivers, output}, "driver file '" + badDrivers + "': Invalid numeric input", 3},
+        {{paramFile, drivers, missing + "/o.out"},
+         "output file '" + missing + "/o.out': folder '" + missing + "' does not exist", npos},
+        {{paramFile, badDrivers, output},
+         "driver file '" + badDrivers + "' line 7, value 2 of 19: Invalid numeric input", npos},
         {{failing, drivers, output}, "run failed at time 5: Invalid floating point operation", 4},
         {{paramFile, drivers, "/dev/full"}, "output file '/dev/full': Disk full", npos},
     };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "fileio/driver_file.h"
 #include "fileio/fileio.h"
+#include "fuzz/driver_expectations.h"
 #include "model/equations.h"
 #include "tests/fileio/file_test_support.h"
 
@@ -37,6 +39,17 @@ protected:
         WriteBytes(name, text);
         OpenDriverFile(name, ModelDef.NumDrivers, Drivers, false);
         PrevDriverTime = NextDriverTime = 0;
+    }
+    // Title lines and two records: each starts as given, the other drivers are 0.
+    static std::string TwoRecords(const std::string& first, const std::string& second) {
+        std::string text = "titles\r\nunits\r\n";
+        for (const std::string& record : {first, second}) {
+            text += record;
+            for (int i = 2 + static_cast<int>(std::count(record.begin(), record.end(), ' ')) - 1; i <= 18; ++i)
+                text += " 0";
+            text += "\r\n";
+        }
+        return text;
     }
     // Driver 1 after a lookup at `time` (driver 18 must be twice as much).
     double At(double time) {
@@ -134,27 +147,37 @@ TEST_F(DriverFileTest, WritesTheDocumentedLayoutAndReadsItBack) {
 }
 
 TEST_F(DriverFileTest, InterpolationFaultsAreReportedLikeTheEquations) {
-    const auto file = [](const std::string& first, const std::string& second) {
-        std::string text = "titles\r\nunits\r\n";
-        for (const std::string& record : {first, second}) {
-            text += record;
-            for (int i = 2; i <= 18; ++i) text += " 0";
-            text += "\r\n";
-        }
-        return text;
-    };
     // 1E308 towards -1E308: the difference is beyond the largest double.
-    Open(file("1 1E308", "-3 -1E308"));
+    Open(TwoRecords("1 1E308", "-3 -1E308"));
     EXPECT_EQ(MessageOf<EOverflow>([&] { GetDrivers(Drivers, 2); }), "Floating point overflow");
-    // INF towards INF: INF - INF has no value.
-    Open(file("1 INF", "-3 INF"));
-    EXPECT_EQ(MessageOf<EInvalidOp>([&] { GetDrivers(Drivers, 2); }), "Invalid floating point operation");
-    // A record of INF that only holds is no fault.
-    Open(file("1 INF", "3 5"));
-    GetDrivers(Drivers, 2);
-    EXPECT_EQ(Drivers[1].Value, HUGE_VAL);
-    GetDrivers(Drivers, 3);
-    EXPECT_EQ(Drivers[1].Value, 5);
+}
+
+// The words the output file writes for values that are not finite are no
+// numbers in a driver file: they would only surface later as a fault of the
+// model. The fuzz target expects exactly that refusal.
+TEST_F(DriverFileTest, NanAndInfinityAreRefusedNamingTheLineAndTheValue) {
+    // The input that once escaped the fuzz target's expectations, as an
+    // invalid operation while interpolating from nan towards infinity.
+    WriteBytes(name, TwoRecords("1 nan", "-5 infinity"));
+    EXPECT_EQ(fuzz::ExerciseDriverFile(name, 20, true),
+              (std::vector<std::string>{"Invalid numeric input", "Invalid numeric input"}));
+    // The faults of interpolating are the others it expects.
+    WriteBytes(name, TwoRecords("0.75 1E308", "-3 -1E308"));
+    EXPECT_EQ(fuzz::ExerciseDriverFile(name, 20, false), std::vector<std::string>{"Floating point overflow"});
+    WriteBytes(name, TwoRecords("1 1E308", "-3 -1E308"));  // the first lookup after 1: (-INF) x 0
+    EXPECT_EQ(fuzz::ExerciseDriverFile(name, 20, false), std::vector<std::string>{"Invalid floating point operation"});
+
+    for (const char* word : {"nan", "NAN", "inf", "-INF", "infinity", "+Infinity"}) {
+        Open(TwoRecords("1 0", std::string("2 0 0 ") + word));
+        try {
+            GetDrivers(Drivers, 3);
+            ADD_FAILURE() << word << " read as a number";
+        } catch (const fileio::EInvalidNumber& e) {
+            EXPECT_STREQ(e.what(), "Invalid numeric input");
+            EXPECT_EQ(e.Line, 4);
+            EXPECT_EQ(e.Field, "value 4 of 19");
+        }
+    }
 }
 
 TEST_F(DriverFileTest, FailuresCarryTheirMessages) {

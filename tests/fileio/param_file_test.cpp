@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fileio/fileio.h"
+#include "fileio/text_reader.h"
 #include "model/equations.h"
 #include "tests/fileio/file_test_support.h"
 
@@ -136,6 +137,20 @@ TEST_F(ParamFileTest, FailuresCarryTheirMessages) {
     EXPECT_EQ(MessageOf<EInOutError>([&] { Read(name); }), "Invalid numeric input");
     EXPECT_EQ(states[3].Value, 3);  // read before the failure
     EXPECT_EQ(states[4].Value, 44);
+
+    // The words of values that are not finite are no numbers here: the line
+    // and the entry are named.
+    for (const char* word : {"nan", "INF", "-inf", "Infinity"}) {
+        WriteBytes(name, Numbered("Ostrel                    6.4.2", 57) + "name" + Blanks(21) + word + "  units\r\n");
+        try {
+            Read(name);
+            ADD_FAILURE() << word << " read as a number";
+        } catch (const fileio::EInvalidNumber& e) {
+            EXPECT_STREQ(e.what(), "Invalid numeric input");
+            EXPECT_EQ(e.Line, 59);
+            EXPECT_EQ(e.Field, "parameter '" + std::string(params[3].Symbol) + "'");
+        }
+    }
 
     EXPECT_EQ(MessageOf<EInOutError>([&] { Read(folder.File("absent.par")); }), "File not found");
     EXPECT_EQ(MessageOf<EInOutError>([&] { Read(folder.File("gone/absent.par")); }), "Invalid filename");

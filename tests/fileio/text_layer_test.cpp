@@ -62,8 +62,12 @@ TEST(NumberSyntax, AcceptsDecimalNotationAndTheWordsTheWritersUse) {
     EXPECT_EQ(ParseNumber("2.5e-3"), 0.0025);
     EXPECT_EQ(ParseNumber("-2.500000000000E-001"), -0.25);
     EXPECT_EQ(ParseNumber("1e-400"), 0);  // below the smallest double
-    EXPECT_EQ(ParseNumber("-INF"), -HUGE_VAL);
-    EXPECT_TRUE(std::isnan(ParseNumber("NaN")));
+    // The words of values that are not finite only where they are asked for.
+    EXPECT_EQ(ParseNumber("-INF", fileio::NonFiniteWords::Read), -HUGE_VAL);
+    EXPECT_EQ(ParseNumber("Infinity", fileio::NonFiniteWords::Read), HUGE_VAL);
+    EXPECT_TRUE(std::isnan(ParseNumber("NaN", fileio::NonFiniteWords::Read)));
+    for (const char* word : {"-INF", "inf", "NaN", "infinity"})
+        EXPECT_EQ(MessageOf<EInOutError>([&] { ParseNumber(word); }), "Invalid numeric input") << word;
     // The largest double, as the parameter file writes it, rounds up past it.
     EXPECT_EQ(StandardReal(-DBL_MAX), "-1.79769313486232E+0308");
     EXPECT_EQ(ParseNumber("-1.79769313486232E+0308"), -DBL_MAX);
@@ -112,6 +116,37 @@ TEST(TextReader, TokensAndLineEndsAcrossBufferRefills) {
     EXPECT_EQ(in.ReadNumber(), 12345.5);
     EXPECT_EQ(in.ReadNumber(), 6);
     EXPECT_EQ(in.ReadNumber(), 0);  // at the end of the file
+}
+
+TEST(TextReader, CountsLinesWhateverTheirEndsAndNamesTheLineOfATextThatIsNoNumber) {
+    TempFolder folder;
+    // CR LF, a lone CR, a lone LF, blank lines between numbers, and a CR LF
+    // across a buffer refill.
+    const std::size_t buffer = 256 * 1024;
+    WriteBytes(folder.File("t"), "title\r\n1\r2\n\r\n\n3 x\r\n" + std::string(buffer - 20, 'y') + "\r\nnan nan\r\n");
+    fileio::TextReader in(folder.File("t"));
+    EXPECT_EQ(in.ReadLine(0), "");
+    EXPECT_EQ(in.ReadNumber(), 1);
+    EXPECT_EQ(in.ReadNumber(), 2);
+    EXPECT_EQ(in.Line(), 3);
+    EXPECT_EQ(in.ReadNumber(), 3);
+    EXPECT_EQ(in.Line(), 6);
+    try {
+        in.ReadNumber();
+        ADD_FAILURE() << "x read as a number";
+    } catch (const fileio::EInvalidNumber& e) {
+        EXPECT_STREQ(e.what(), "Invalid numeric input");
+        EXPECT_EQ(e.Line, 6);
+        EXPECT_EQ(e.Field, "");
+    }
+    in.SkipLine();
+    in.SkipLine();
+    EXPECT_EQ(in.Line(), 8);
+    EXPECT_EQ(MessageOf<fileio::EInvalidNumber>([&] { in.ReadNumber(); }), "Invalid numeric input");
+    in.ReadNonFiniteWords();
+    EXPECT_TRUE(std::isnan(in.ReadNumber()));
+    in.Rewind();
+    EXPECT_EQ(in.Line(), 1);
 }
 
 }  // namespace

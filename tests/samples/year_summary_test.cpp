@@ -70,6 +70,22 @@ TEST(YearSummary, GroupsRecordsByModelYearFromTheirTimes) {
     }
 }
 
+TEST(YearSummary, RecordsThatAreNotDailyAreRefused) {
+    DefineModel();
+    fileio_test::TempFolder folder;
+    const std::string file = folder.File("run.out");
+    WriteRecords(file, {{1, 1, 0, 0, 0}, {2, 2, 0, 0, 0}, {3, 3, 0, 0, 0}});
+    RequireDailyRecords(file);
+    WriteRecords(file, {{1, 1, 0, 0, 0}, {2, 2, 0, 0, 0}, {4, 4, 0, 0, 0}});
+    try {
+        RequireDailyRecords(file);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "the records are not daily: the record at time 4 follows the one at time 2; the peaks "
+                               "of a year need a record every day (modelbatch --step 1 --output-every 1)");
+    }
+}
+
 TEST(YearSummary, MissingFileIsReported) {
     DefineModel();
     fileio_test::TempFolder folder;

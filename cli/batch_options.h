@@ -1,0 +1,42 @@
+// The command line of modelbatch: its options, and how they become the run
+// settings in force (the times, RunOptions, the hold and reset flags).
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/symbols.h"
+#include "cli/table_output.h"
+
+struct BatchOptions {
+    std::string paramFile, driverFile, outputFile;
+    std::string start = "1", stop = "2", step = "1";
+    std::optional<std::string> outputEvery, offset, repeatDrivers, resetStates, steadyState, ssTime;
+    bool endOnly = false;
+    std::vector<std::string> reset, hold, columns;
+    std::string format = "model";
+    std::optional<std::string> saveParams;
+    std::vector<std::string> listSymbols;
+    bool listVariables = false, version = false, stats = false, quiet = false, strict = false;
+};
+
+// A failure of the command line itself: reported with the option it concerns.
+struct UsageError {
+    std::string message;
+};
+
+void BuildCommandLine(CLI::App& app, BatchOptions& o);
+
+// What a parse failure of CLI11 means in this program's words: an unknown
+// option with the nearest known one, or the files counted.
+std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc, char** argv);
+
+// Puts the times and the run options in force. Throws UsageError.
+void ApplyOptions(const BatchOptions& o);
+
+// The output format asked for, and the columns of a table (all of them when
+// --columns is not given). Throws UsageError.
+TableFormat FormatOf(const BatchOptions& o);
+std::vector<Variable> TableColumns(const BatchOptions& o);
