@@ -152,6 +152,19 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
                    "Print the named variables (all without a symbol) with their symbols, and stop")
         ->expected(0, CLI::detail::expected_max_vector_size)
         ->type_name("[SYM...]");
+    app.add_option("--set", o.sets, "Give a parameter or state this value after the parameter file is read (repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("SYM=VALUE");
+    app.add_option("--metric", o.metrics,
+                   "A result of the run's records: KIND(SYM) or KIND(SYM)@FROM..TO, KIND one of mean, min, max, "
+                   "first, last, integral (repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("SPEC");
+    app.add_option("--metrics-out", o.metricsOut,
+                   "Append the metrics as one CSV row (member, status, metrics) to this file, under a lock")
+        ->type_name("FILE");
+    app.add_option("--member", o.member, "The run's id in the --metrics-out file")->type_name("ID");
+    app.add_flag("--no-output", o.noOutput, "Write no output file (leave OUTPUTFILE out); for --metric runs");
     app.add_flag("--stats", o.stats, "Print the integrator's and the run's work after the run");
     app.add_flag("--version", o.version, "Print the model's name and version, and stop");
     app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors (and what --stats asks for)");
@@ -233,4 +246,49 @@ std::vector<Variable> TableColumns(const BatchOptions& o) {
         }
     }
     return columns;
+}
+
+std::vector<std::pair<Variable, double>> SetValues(const BatchOptions& o) {
+    std::vector<std::pair<Variable, double>> values;
+    for (const std::string& text : o.sets) {
+        const auto equals = text.find('=');
+        if (equals == std::string::npos) throw UsageError{Named("--set", text) + ": must be SYM=VALUE"};
+        const std::string symbol = text.substr(0, equals);
+        Variable v{};
+        try {
+            v = FindVariable(symbol, {VarKind::Parameter, VarKind::State}, "--set takes parameters and state variables");
+        } catch (const std::invalid_argument& e) {
+            throw UsageError{Named("--set", text) + ": " + e.what()};
+        }
+        double value = 0;
+        try {
+            value = TextToFloat(text.substr(equals + 1));
+        } catch (const EConvertError&) {
+            throw UsageError{Named("--set", text) + ": the value must be a number"};
+        }
+        if (!std::isfinite(value)) throw UsageError{Named("--set", text) + ": the value must be a finite number"};
+        values.emplace_back(v, value);
+    }
+    return values;
+}
+
+std::vector<MetricSpec> MetricSpecs(const BatchOptions& o) {
+    std::vector<MetricSpec> specs;
+    const auto columnOf = [](std::string_view symbol) {
+        try {
+            return OutputPosition(FindVariable(symbol, {VarKind::Driver, VarKind::State, VarKind::Process},
+                                               "--metric takes drivers, states and process variables"));
+        } catch (const std::invalid_argument& e) {
+            throw EMetricError(e.what());
+        }
+    };
+    for (const std::string& text : o.metrics) {
+        try {
+            specs.push_back(ParseMetric(text, columnOf));
+        } catch (const EMetricError& e) {
+            const std::string message = e.what();
+            throw UsageError{message.rfind("--metric", 0) == 0 ? message : Named("--metric", text) + ": " + message};
+        }
+    }
+    return specs;
 }

@@ -9,6 +9,7 @@
 
 #include "cli/symbols.h"
 #include "cli/table_output.h"
+#include "run/metrics.h"
 
 struct BatchOptions {
     std::string paramFile, driverFile, outputFile;
@@ -20,6 +21,12 @@ struct BatchOptions {
     std::optional<std::string> saveParams;
     std::vector<std::string> listSymbols;
     bool listVariables = false, version = false, stats = false, quiet = false, strict = false;
+    // Ensembles: values set after the parameter file is read, metrics of the
+    // records, the shared results file and this run's id in it.
+    std::vector<std::string> sets, metrics;
+    std::optional<std::string> metricsOut;
+    std::string member;
+    bool noOutput = false;
 };
 
 // A failure of the command line itself: reported with the option it concerns.
@@ -40,3 +47,10 @@ void ApplyOptions(const BatchOptions& o);
 // --columns is not given). Throws UsageError.
 TableFormat FormatOf(const BatchOptions& o);
 std::vector<Variable> TableColumns(const BatchOptions& o);
+
+// The --set values: parameters and states with the numbers to give them.
+// Throws UsageError.
+std::vector<std::pair<Variable, double>> SetValues(const BatchOptions& o);
+// The --metric specifications, their columns among a record's values.
+// Throws UsageError.
+std::vector<MetricSpec> MetricSpecs(const BatchOptions& o);

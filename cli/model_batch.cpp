@@ -19,6 +19,7 @@
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
 #include "cli/list_variables.h"
+#include "fileio/csv.h"
 #include "cli/table_output.h"
 #include "core/notify.h"
 #include "fileio/file_access.h"
@@ -129,8 +130,13 @@ public:
 
     // Records go on to a table of the run's output in CSV or TSV, when there is one.
     void SetTable(TableOutput* table) { table_ = table; }
-    bool WantsRecords() override { return table_ != nullptr; }
-    void RecordWritten(double time, std::span<const double> values) override { table_->Write(time, values); }
+    // Records go into the run's metrics, when it has any.
+    void SetMetrics(MetricSet* metrics) { metrics_ = metrics; }
+    bool WantsRecords() override { return table_ != nullptr || metrics_ != nullptr; }
+    void RecordWritten(double time, std::span<const double> values) override {
+        if (table_) table_->Write(time, values);
+        if (metrics_) metrics_->Add(time, values);
+    }
 
     void RunFinished() override {
         if (!drawn_) return;
@@ -144,6 +150,7 @@ private:
     bool drawn_ = false;
     std::chrono::steady_clock::time_point lastDrawn_;
     TableOutput* table_ = nullptr;
+    MetricSet* metrics_ = nullptr;
 };
 
 // Seconds with three decimals, as "0.305 s".
@@ -242,6 +249,10 @@ private:
         return !(o_.strict && !texts.empty());
     }
     int ReadInputs(BatchNotifier& notifier);
+    // The metrics of a run that ended (with `failure` when it failed): one
+    // row of the results file, or lines on the standard output. False when a
+    // metric has no value or the row could not be written.
+    bool ReportMetrics(const MetricSet& metrics, const std::string& failure) const;
 
     const BatchOptions& o_;
     std::ostream& out_;
@@ -276,12 +287,43 @@ int BatchRun::ReadInputs(BatchNotifier& notifier) {
     return 0;
 }
 
+bool BatchRun::ReportMetrics(const MetricSet& metrics, const std::string& failure) const {
+    std::vector<std::string> header{"member", "status"}, row{o_.member, failure.empty() ? "ok" : failure};
+    bool complete = failure.empty();
+    for (std::size_t i = 0; i < metrics.Specs().size(); ++i) {
+        header.push_back(metrics.Specs()[i].Text);
+        if (!complete) continue;
+        try {
+            row.push_back(fileio::ExactText(metrics.Value(i)));
+        } catch (const EMetricError& e) {
+            // A metric without a value makes the row a failure's.
+            if (!o_.metricsOut) return Fail(e.what()), false;
+            row.resize(1);
+            row.push_back(e.what());
+            complete = false;
+        }
+    }
+    row.resize(header.size());
+    if (!o_.metricsOut) {
+        if (complete)
+            for (std::size_t i = 2; i < header.size(); ++i) out_ << header[i] << " = " << row[i] << '\n';
+        return complete || !failure.empty();
+    }
+    try {
+        AppendResultsRow(*o_.metricsOut, header, row);
+    } catch (const EMetricError& e) {
+        return Fail(e.what()), false;
+    }
+    if (!complete && failure.empty()) Fail(row[1]);
+    return complete || !failure.empty();
+}
+
 int BatchRun::Execute() {
     // Places that cannot hold the files: reported before anything is read.
     const std::pair<const char*, const std::string*> files[] = {
         {"parameter file ", &o_.paramFile}, {"driver file ", &o_.driverFile}, {"output file ", &o_.outputFile}};
     for (const auto& [subject, name] : files)
-        if (const std::string problem = PlaceProblem(*name); !problem.empty())
+        if (const std::string problem = name->empty() ? "" : PlaceProblem(*name); !problem.empty())
             return Fail(subject + Quoted(*name) + ": " + problem);
     // A spin-up is not lost to a destination found wrong only after the run.
     if (o_.saveParams)
@@ -296,8 +338,12 @@ int BatchRun::Execute() {
         return ExitCancelled;
     }
 
+    // The values of this member of an ensemble, over those of the file.
+    for (const auto& [v, value] : SetValues(o_))
+        (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
+
     OutputLock lock;
-    if (!lock.Take(o_.outputFile))
+    if (!o_.noOutput && !lock.Take(o_.outputFile))
         return Fail("output file " + Quoted(o_.outputFile) + " is being written by another run");
     const TableFormat format = FormatOf(o_);
     std::optional<TableOutput> table;
@@ -311,17 +357,24 @@ int BatchRun::Execute() {
 
     DriverFileName = o_.driverFile;
     // A table takes the records in place of the model's output file.
-    OutputFileName = table ? "/dev/null" : o_.outputFile;
+    OutputFileName = table || o_.noOutput ? "/dev/null" : o_.outputFile;
     ParamFileName = o_.paramFile;
     BatchObserver observer(err_, env_.ProgressOnTerminal && !o_.quiet);
     if (table) observer.SetTable(&*table);
+    std::optional<MetricSet> metrics;
+    if (!o_.metrics.empty()) {
+        metrics.emplace(MetricSpecs(o_));
+        observer.SetMetrics(&*metrics);
+    }
     RunStatistics stats;
     int status = 0;
+    std::string failure;
     try {
         RunModel(observer, RunMode::Quiet, stats, env_.Evaluate);
     } catch (const std::exception& e) {
-        status = Fail(Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
-                      FirstEvaluationHint(stats, e, o_));
+        failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
+                  FirstEvaluationHint(stats, e, o_);
+        status = Fail(failure);
     }
     if (table) {
         try {
@@ -335,6 +388,8 @@ int BatchRun::Execute() {
         if (!o_.quiet) err_ << Program << ": interrupted at time " << ShortNumber(stats.TimeReached) << '\n';
         status = ExitCancelled;
     }
+
+    if (metrics && !stats.Cancelled && !ReportMetrics(*metrics, failure)) status = ExitFailure;
 
     if (status == 0 && o_.saveParams) {
         notifier.SetContext("parameter file " + Quoted(*o_.saveParams));
@@ -379,14 +434,24 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         }
         return 0;
     }
-    if (o.paramFile.empty() || o.driverFile.empty() || o.outputFile.empty()) {
+    if (o.noOutput && !o.outputFile.empty()) {
+        err << Program << ": --no-output writes no output file: leave OUTPUTFILE '" << o.outputFile << "' out\n";
+        return ExitUsage;
+    }
+    if ((o.metricsOut || !o.member.empty()) && o.metrics.empty()) {
+        err << Program << ": " << (o.metricsOut ? "--metrics-out" : "--member") << " needs --metric SPEC, the results to record\n";
+        return ExitUsage;
+    }
+    if (o.paramFile.empty() || o.driverFile.empty() || (o.outputFile.empty() && !o.noOutput)) {
         err << Program << ": PARAMFILE, DRIVERFILE and OUTPUTFILE are required\n"
             << "Run with --help for more information.\n";
         return ExitUsage;
     }
     try {
-        CheckFilesApart(o);
+        if (!o.noOutput) CheckFilesApart(o);
         ApplyOptions(o);
+        SetValues(o);
+        MetricSpecs(o);
     } catch (const UsageError& e) {
         err << Program << ": " << e.message << '\n';
         return ExitUsage;

@@ -1,5 +1,7 @@
 #include "cli/table_output.h"
 
+#include "fileio/csv.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -80,11 +82,4 @@ void TableOutput::Write(double time, std::span<const double> values) {
 
 // The shortest text that reads back as the same double; the output file's
 // words for values that are not finite.
-void TableOutput::PutValue(double value) {
-    if (!std::isfinite(value)) {
-        text_.Put(std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF");
-        return;
-    }
-    char* p = text_.Room(32);
-    text_.Advance(static_cast<std::size_t>(std::to_chars(p, p + 32, value).ptr - p));
-}
+void TableOutput::PutValue(double value) { text_.Put(fileio::ExactText(value)); }

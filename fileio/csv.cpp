@@ -53,6 +53,12 @@ std::string CsvField(std::string_view text) {
     return quoted + '"';
 }
 
+std::string ExactText(double value) {
+    if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 bool ParseDouble(std::string_view text, double& value) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

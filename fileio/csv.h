@@ -18,6 +18,10 @@ bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line
 // A field as it must stand in a record.
 std::string CsvField(std::string_view text);
 
+// The shortest text that reads back as the same double; "NAN", "INF" and
+// "-INF" for values that are not finite, as the output file writes them.
+std::string ExactText(double value);
+
 // A number field: the whole text a decimal number, else false.
 bool ParseDouble(std::string_view text, double& value);
 

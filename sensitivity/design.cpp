@@ -20,12 +20,6 @@ using fileio::ReadCsvRecord;
 
 namespace {
 
-// The shortest text that reads back as the same double.
-std::string Number(double value) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
 std::string Place(const std::string& fileName, int line) { return fileName + " line " + std::to_string(line); }
 
 void AddMember(Design& design, int group, std::string role, std::vector<double> values) {
@@ -134,14 +128,14 @@ Design SobolDesign(std::vector<Factor> factors, int samples, std::uint64_t seed)
 void WriteDesign(const Design& design, std::ostream& out) {
     out << "# method " << MethodName(design.Kind) << "\r\n";
     for (const Factor& f : design.Factors)
-        out << "# factor " << f.Symbol << ' ' << Number(f.Low) << ' ' << Number(f.High) << (f.Log ? " log" : "")
+        out << "# factor " << f.Symbol << ' ' << fileio::ExactText(f.Low) << ' ' << fileio::ExactText(f.High) << (f.Log ? " log" : "")
             << "\r\n";
     out << "member,group,role";
     for (const Factor& f : design.Factors) out << ',' << CsvField(f.Symbol);
     out << "\r\n";
     for (const Member& m : design.Members) {
         out << CsvField(m.Id) << ',' << m.Group << ',' << CsvField(m.Role);
-        for (const double v : m.Values) out << ',' << Number(v);
+        for (const double v : m.Values) out << ',' << fileio::ExactText(v);
         out << "\r\n";
     }
 }

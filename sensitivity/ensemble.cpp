@@ -18,21 +18,12 @@ extern char** environ;
 
 namespace sensitivity {
 
-namespace {
-
-std::string Shortest(double value) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-}  // namespace
-
 std::vector<std::string> MemberArguments(const EnsembleSettings& s, const Design& design, const Member& m) {
     std::vector<std::string> args{s.ModelBatch, "--quiet", "--no-output", "--member", m.Id, "--metrics-out",
                                   s.ResultsFile};
     for (const std::string& metric : s.Metrics) args.insert(args.end(), {"--metric", metric});
     for (std::size_t i = 0; i < design.Factors.size(); ++i)
-        args.insert(args.end(), {"--set", design.Factors[i].Symbol + "=" + Shortest(m.Values[i])});
+        args.insert(args.end(), {"--set", design.Factors[i].Symbol + "=" + fileio::ExactText(m.Values[i])});
     args.insert(args.end(), s.RunOptions.begin(), s.RunOptions.end());
     args.insert(args.end(), {s.ParamFile, s.DriverFile});
     return args;

@@ -113,11 +113,7 @@ Results ReadResults(const std::string& name, const Design& design) {
     return r;
 }
 
-std::string Number(double v) {
-    if (std::isnan(v)) return "";
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
+std::string Number(double v) { return std::isnan(v) ? "" : fileio::ExactText(v); }
 
 }  // namespace
 

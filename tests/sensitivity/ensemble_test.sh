@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# An ensemble of the sample forest end to end: a Morris design, its members
+# run two at a time, the same members run again from the written command
+# lines by GNU parallel, and the indices. Both ways must give the same rows.
+set -euo pipefail
+tool=$1 modelbatch=$2 samples=$3
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+printf 'symbol\tlow\thigh\nWw\t60\t80\nWf\t220\t280\nbIf\t0.1\t0.4\tlog\n' > ranges.tsv
+run=(--metric 'mean(NPP)' --metric 'max(LAI)' --run-option=--start=0 --run-option=--stop=366
+     --modelbatch "$modelbatch")
+"$tool" design --method morris --ranges ranges.tsv --samples 3 --seed 5 -o design.csv
+"$tool" run design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" --jobs 2 -o results.csv
+test "$(wc -l < results.csv)" -eq 13
+
+# An existing results file is never rewritten; --resume runs only what is missing.
+if "$tool" run design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" -o results.csv 2> err.txt; then
+  echo "a second run over the results file was not refused"; exit 1
+fi
+grep -q "exists: --resume runs the members it lacks" err.txt
+head -7 results.csv > partial.csv
+"$tool" run design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" --resume -o partial.csv > resumed.txt
+grep -q "6 members run (6 done before)" resumed.txt
+diff <(sort results.csv) <(sort partial.csv)
+
+"$tool" commands design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" --results parallel.csv \
+  -o commands.txt
+test "$(grep -vc '^#' commands.txt)" -eq 12
+if command -v parallel > /dev/null; then
+  parallel --will-cite --jobs 2 :::: commands.txt
+  diff <(sort results.csv) <(sort parallel.csv)
+fi
+
+"$tool" analyse design.csv results.csv -o indices.csv
+test "$(grep -c '^"mean(NPP)",Wf,mustar,\|^mean(NPP),Wf,mustar,' indices.csv)" -eq 1
+echo "ensemble: $(grep -vc '^#' commands.txt) members, results identical both ways"
