@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "cli/symbols.h"
 #include "core/stypes.h"
 #include "fileio/csv.h"
 
@@ -13,43 +14,6 @@ namespace sensitivity {
 using fileio::CsvField;
 using fileio::ParseDouble;
 using fileio::ReadCsvRecord;
-
-namespace {
-
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                              std::tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-bool IsModelSymbol(const std::string& symbol) { return FindSymbol(2, symbol) != 0 || FindSymbol(1, symbol) != 0; }
-
-}  // namespace
-
-std::string NearestSymbols(std::string_view symbol) {
-    std::vector<std::pair<std::size_t, std::string_view>> near;
-    const auto consider = [&](std::string_view candidate) {
-        const std::size_t d = EditDistance(symbol, candidate);
-        if (d <= std::max<std::size_t>(2, symbol.size() / 3)) near.emplace_back(d, candidate);
-    };
-    for (int i = 1; i <= ModelDef.NumParams; ++i) consider(Params[i].Symbol);
-    for (int i = 1; i <= ModelDef.NumStates; ++i) consider(States[i].Symbol);
-    std::stable_sort(near.begin(), near.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
-    std::string text;
-    for (std::size_t i = 0; i < near.size() && i < 3; ++i) text += (i ? ", " : "; nearest: ") + std::string(near[i].second);
-    return text;
-}
 
 std::vector<Factor> ReadRanges(std::istream& in, const std::string& fileName) {
     std::vector<Factor> factors;
@@ -65,9 +29,13 @@ std::vector<Factor> ReadRanges(std::istream& in, const std::string& fileName) {
         if (fields.size() < 3 || fields.size() > 4 || (fields.size() == 4 && fields[3] != "log"))
             throw InputError(place + ": a range is 'SYMBOL LOW HIGH' or 'SYMBOL LOW HIGH log'");
         Factor f{fields[0], 0, 0, fields.size() == 4};
-        if (!IsModelSymbol(f.Symbol))
-            throw InputError(place + ", field 1: '" + f.Symbol + "' is no parameter or state variable of the model" +
-                             NearestSymbols(f.Symbol));
+        try {
+            const Variable v = FindVariable(f.Symbol, {VarKind::Parameter, VarKind::State},
+                                            "ranges are of parameters and state variables");
+            f.Symbol = QualifiedSymbol(v);
+        } catch (const std::invalid_argument& e) {
+            throw InputError(place + ", field 1: " + e.what());
+        }
         if (!seen.emplace(f.Symbol, line).second)
             throw InputError(place + ", field 1: '" + f.Symbol + "' has a range on line " +
                              std::to_string(seen[f.Symbol]) + " already");

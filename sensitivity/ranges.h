@@ -4,7 +4,6 @@
 
 #include <iosfwd>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "sensitivity/design.h"
@@ -21,9 +20,5 @@ std::vector<Factor> ReadRanges(std::istream& in, const std::string& fileName);
 // Every parameter whose value (in Params now) is not 0, from value × (1 −
 // fraction) to value × (1 + fraction), the lower end first.
 std::vector<Factor> DefaultRanges(double fraction);
-
-// "; nearest: a, b, c" for the model symbols closest in spelling to
-// `symbol`, or "" when none is close.
-std::string NearestSymbols(std::string_view symbol);
 
 }  // namespace sensitivity

@@ -7,6 +7,8 @@
 
 #include "sensitivity/analysis.h"
 #include "sensitivity/design.h"
+#include "sensitivity/ranges.h"
+#include "model/equations.h"
 
 using namespace sensitivity;
 
@@ -130,4 +132,30 @@ TEST(SensitivityDesignFile, RoundTripAndRefusals) {
     EXPECT_EQ(refused(head + "1,0,base\n"), "d.csv line 4: 3 fields where the header has 4");
     EXPECT_EQ(refused(head + "1,0,base,nan\n"), "d.csv line 4, column 4 (kA): 'nan' is not a number");
     EXPECT_EQ(refused(head + "1,0.5,base,1\n"), "d.csv line 4, column 2: '0.5' is not a whole number");
+}
+
+TEST(SensitivityRanges, RangesFileIsCheckedLineByLine) {
+    DefineModel();
+    std::istringstream good("symbol\tlow\thigh\n# comment\n\nWw 60 80\nbIf\t0.1\t0.4\tlog\r\n");
+    const auto factors = ReadRanges(good, "r.tsv");
+    ASSERT_EQ(factors.size(), 2u);
+    EXPECT_EQ(factors[1].Symbol, "bIf");
+    EXPECT_TRUE(factors[1].Log);
+
+    const auto refused = [](const std::string& text) {
+        std::istringstream in(text);
+        try {
+            ReadRanges(in, "r.tsv");
+        } catch (const InputError& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(refused("Ww 80 60\n"), "r.tsv line 1: the low end 80 must be below the high end 60");
+    EXPECT_EQ(refused("Ww 60 80\nWw 1 2\n"), "r.tsv line 2, field 1: 'Ww' has a range on line 1 already");
+    EXPECT_EQ(refused("bIf 0 1 log\n"), "r.tsv line 1: a log range needs a low end above 0, not 0");
+    EXPECT_EQ(refused("Ww 60 eighty\n"), "r.tsv line 1, field 3: 'eighty' is not a number");
+    EXPECT_EQ(refused("Ww 60\n"), "r.tsv line 1: a range is 'SYMBOL LOW HIGH' or 'SYMBOL LOW HIGH log'");
+    EXPECT_EQ(refused("LAI 1 2\n"), "r.tsv line 1, field 1: LAI is a process variable; ranges are of parameters and state variables");
+    EXPECT_EQ(refused("# nothing\n"), "r.tsv: no ranges");
 }
