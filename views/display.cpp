@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr int RightPanelWidth = 169;
+constexpr int DesignRightPanelWidth = 169;
 constexpr int PlotAsTop = 4;
 
 QString FromView(std::string_view text) {
@@ -94,7 +94,7 @@ void TFmDisplayData::BuildControls() {
     SgModelOutput = new OutputGrid(model_.get(), client_);
     ChOutput = new OutputChart(client_);
     pnCalibrate = new TPnCalibrate(ChOutput);
-    ChOutput->SetReservedRight(pnCalibrate->width() + 12);
+    ChOutput->ReserveCorner(pnCalibrate->sizeHint() + QSize(12, 12));
 
     PnBottom = new QWidget(client_);
     PnBottom->setObjectName("PnBottom");
@@ -214,20 +214,23 @@ void TFmDisplayData::LayOut() {
     const DisplayLayout layout = LayOutDisplay(table, height(), heights);
     bottomHeight_ = layout.BottomHeight;
 
+    // The right panel is 169 pixels wide, or as wide as "Plot as" needs to
+    // show its captions whole in the desktop's font.
+    const int rightWidth = std::max(DesignRightPanelWidth, RgValueType->sizeHint().width() + 8);
     const int w = client_->width(), h = client_->height();
     const QRect view(0, 0, w, std::max(h - bottomHeight_, 0));
     SgModelOutput->setGeometry(view);
     ChOutput->setGeometry(view);
     PnBottom->setGeometry(0, view.height(), w, bottomHeight_);
-    PnBottomRight->setGeometry(std::max(w - RightPanelWidth, 0), 0, RightPanelWidth, bottomHeight_);
+    PnBottomRight->setGeometry(std::max(w - rightWidth, 0), 0, rightWidth, bottomHeight_);
     const int labelHeight = LblSeries->sizeHint().height();
-    const int listWidth = std::max(w - RightPanelWidth - 10, 10);
+    const int listWidth = std::max(w - rightWidth - 10, 10);
     LblSeries->setGeometry(6, 4, listWidth, labelHeight);
     LbxSeries->setGeometry(6, 6 + labelHeight, listWidth, std::max(bottomHeight_ - labelHeight - 12, 10));
-    RgValueType->setGeometry(4, PlotAsTop, RightPanelWidth - 8, std::max(PlotAsHeight(bottomHeight_, PlotAsTop), 0));
+    RgValueType->setGeometry(4, PlotAsTop, rightWidth - 8, std::max(PlotAsHeight(bottomHeight_, PlotAsTop), 0));
     for (int n = 0; n < 3; ++n)
         if (layout.MoveAllButtons || n == 2)
-            buttons[n]->setGeometry(8, layout.ButtonTops[n], RightPanelWidth - 16, heights[n]);
+            buttons[n]->setGeometry(8, layout.ButtonTops[n], rightWidth - 16, heights[n]);
     PlaceCalibratePanel();
 }
 
@@ -257,7 +260,7 @@ void TFmDisplayData::keyPressEvent(QKeyEvent* event) {
 
 void TFmDisplayData::SetListColumns(ColumnList& list) {
     if (&list == LbxSeries)
-        list.SetColumns(ListColumns(client_->width() - RightPanelWidth));
+        list.SetColumns(ListColumns(client_->width() - PnBottomRight->width()));
     else
         list.SetColumns(ListColumns(FmSeries ? FmSeries->width() : list.width()));
 }

@@ -46,6 +46,21 @@ private:
 
 namespace {
 
+// A point series whose legend entry shows its marker large enough to tell
+// the ten series apart.
+class PointSeries : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override {
+        QCPScatterStyle marker = scatterStyle();
+        marker.setSize(std::min(rect.height(), 8.0));
+        marker.applyTo(painter, pen());
+        marker.drawShape(painter, rect.center());
+    }
+};
+
 struct SeriesStyle {
     QColor Fill, Outline;
     QCPScatterStyle::ScatterShape Shape;
@@ -88,7 +103,7 @@ OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
     xAxis->setLabel("Time");
 
     for (int k = 0; k < SeriesCount; ++k) {
-        QCPGraph* series = addGraph();
+        QCPGraph* series = new PointSeries(xAxis, yAxis);
         series->setObjectName(QString("Series%1").arg(k + 1));
         series->setLineStyle(QCPGraph::lsNone);
         QPen outline(Styles[k].Outline);
@@ -266,22 +281,33 @@ std::runtime_error CannotWrite(const QString& fileName, const QString& why) {
 
 }  // namespace
 
-void OutputChart::SetReservedRight(int pixels) {
-    reservedRight_ = pixels;
-    axisRect()->setMinimumMargins(QMargins(0, 0, pixels, 0));
+void OutputChart::ReserveCorner(QSize size) {
+    if (!corner_) {
+        axisRect()->insetLayout()->take(legend);
+        auto* side = new QCPLayoutGrid;
+        plotLayout()->addElement(1, 1, side);
+        plotLayout()->setColumnStretchFactor(1, 0.001);
+        side->addElement(0, 0, legend);
+        corner_ = new QCPLayoutElement(this);
+        side->addElement(1, 0, corner_);
+        side->setRowStretchFactor(0, 0.001);
+        side->setRowStretchFactor(1, 1);
+        legend->setMargins(QMargins(4, 4, 6, 4));
+    }
+    reserved_ = size;
+    corner_->setMinimumSize(size);
 }
 
 template <class Draw>
 void OutputChart::WithoutReservedRoom(Draw draw) {
-    const int reserved = reservedRight_;
-    if (reserved) SetReservedRight(0);
+    if (corner_) corner_->setMinimumSize(0, 0);
     try {
         draw();
     } catch (...) {
-        if (reserved) SetReservedRight(reserved);
+        if (corner_) corner_->setMinimumSize(reserved_);
         throw;
     }
-    if (reserved) SetReservedRight(reserved);
+    if (corner_) corner_->setMinimumSize(reserved_);
 }
 
 void OutputChart::SaveAs(const QString& fileName, int width, int height) {

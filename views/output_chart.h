@@ -61,9 +61,10 @@ public:
     // SVG or PDF (vector), by the name's extension, through a temporary file
     // beside it. Throws std::runtime_error naming the file on failure.
     void SaveAs(const QString& fileName, int width, int height);
-    // Room kept free at the right of the plot on screen (for a panel laid
-    // over the chart); figures and prints do not keep it.
-    void SetReservedRight(int pixels);
+    // Puts the legend in a column right of the plot, with room of `size`
+    // kept free below it on screen (for a panel laid over the chart's lower
+    // right corner); figures and prints do not keep the room.
+    void ReserveCorner(QSize size);
     // Draws the chart onto a whole printer page.
     void PrintOn(QPrinter& printer);
 
@@ -82,9 +83,10 @@ private:
     template <class Draw>
     void WithoutReservedRoom(Draw draw);
 
-    QCPTextElement* title_;
-    int reservedRight_ = 0;
-    QCPItemText* notice_;
+    QCPTextElement* title_ = nullptr;
+    QCPLayoutElement* corner_ = nullptr;  // the room below the legend, when kept
+    QSize reserved_;
+    QCPItemText* notice_ = nullptr;
     QSharedPointer<PatternTicker> xTicker_, yTicker_;
     QSharedPointer<PatternLogTicker> xLogTicker_, yLogTicker_;
     bool xAutomatic_ = true;

@@ -21,7 +21,8 @@ QVariant OutputTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole: return QString::fromStdString(table_.CellText(index.column(), row));
         case Qt::TextAlignmentRole:
-            return row < FirstDataRow ? QVariant(Qt::AlignCenter) : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+            return row < FirstDataRow ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                      : QVariant(Qt::AlignRight | Qt::AlignVCenter);
         default: return {};
     }
 }
@@ -55,7 +56,7 @@ void SetUpView(QTableView* view) {
     view->horizontalHeader()->setDefaultSectionSize(OutputGrid::DefaultColumnWidth);
     view->horizontalHeader()->setMinimumSectionSize(12);
     view->horizontalHeader()->setTextElideMode(Qt::ElideRight);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
