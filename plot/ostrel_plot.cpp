@@ -36,21 +36,20 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// Edits that turn one text into the other, regardless of case.
+// Edits (insertions, deletions, replacements and swaps of two neighbours)
+// that turn one text into the other, regardless of case.
 std::size_t Distance(const std::string& a, const std::string& b) {
     const std::string x = Lower(a), y = Lower(b);
-    std::vector<std::size_t> row(y.size() + 1);
-    for (std::size_t j = 0; j <= y.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= x.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
+    std::vector<std::vector<std::size_t>> d(x.size() + 1, std::vector<std::size_t>(y.size() + 1));
+    for (std::size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= x.size(); ++i)
         for (std::size_t j = 1; j <= y.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
-            diagonal = above;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
-    }
-    return row[y.size()];
+    return d[x.size()][y.size()];
 }
 
 std::string NearestSymbols(const std::string& wanted) {
@@ -78,7 +77,7 @@ struct PlotOptions {
 
 void BuildCommandLine(CLI::App& app, PlotOptions& o) {
     app.add_option("OUTPUTFILE", o.OutputFile, "Output file of a run")->required();
-    app.add_option("--series", o.Series, "Series to plot, by symbol or name (at most 10)")
+    app.add_option("--series", o.Series, "Series to plot, by symbol or name, separated by commas (at most 10; a name with a comma by its symbol)")
         ->required()
         ->delimiter(',');
     app.add_option("--x", o.X, "Independent series (default Time)");
