@@ -330,8 +330,9 @@ void TFmDisplayData::UpdateChart() {
     const ChartSeries series = BuildSeries(table_, XSeriesName, names, RgValueTypeItems->checkedId());
     ChOutput->ShowSeries(series);
     if (series.Failed) Notify(MsgKind::Information, MsgButtons::Ok, "Cannot update chart. Invalid series.");
-    SetAxisScale(false, true);
-    SetAxisScale(true, true);
+    ChOutput->SetAxisScale(false, true);
+    ChOutput->SetAxisScale(true, true);
+    ChOutput->replot();
 }
 
 void TFmDisplayData::SetAxisScale(bool isX, bool automatic, double min, double max, double increment) {

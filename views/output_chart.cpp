@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <algorithm>
 #include <stdexcept>
 
 #include "views/display_rules.h"
@@ -156,7 +157,8 @@ void OutputChart::ShowSeries(const ChartSeries& chart) {
         QVector<QCPGraphData> points(n);
         for (int i = 0; i < n; ++i) points[i] = QCPGraphData(s.X[static_cast<std::size_t>(i)], s.Y[static_cast<std::size_t>(i)]);
         QCPGraph* series = Series(static_cast<int>(k) + 1);
-        series->data()->set(points);
+        const bool ordered = std::is_sorted(s.X.begin(), s.X.end());
+        series->data()->set(points, ordered);
         ActivateSeries(static_cast<int>(k) + 1, QString::fromStdString(s.Title));
     }
     UpdateNotice();
