@@ -64,6 +64,12 @@ TPnCalibrate::TPnCalibrate(QWidget* parent) : QFrame(parent) {
     adjustSize();
 }
 
+TPnCalibrate::~TPnCalibrate() {
+    // A value box losing the focus runs its handler, which needs the whole panel.
+    for (QLineEdit* box : mePar_)
+        if (window()->focusWidget() == box) box->clearFocus();
+}
+
 bool TPnCalibrate::SlotInUse(int n) const { return !lblPar(n)->text().contains("Parameter"); }
 
 void TPnCalibrate::lblParClick(int n) {

@@ -17,6 +17,7 @@ public:
     static constexpr int Slots = 4;
 
     explicit TPnCalibrate(QWidget* parent);
+    ~TPnCalibrate() override;
 
     // Slot n is 1..4.
     ClickLabel* lblPar(int n) const { return lblPar_[n - 1]; }

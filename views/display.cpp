@@ -55,6 +55,20 @@ std::string Beside(const std::string& base, const char* extension) {
     return std::filesystem::path(base).replace_extension(extension).string();
 }
 
+// A save dialog that asks before replacing a file.
+FileDialogRequest SaveRequest(std::string_view name, std::string_view title, std::string_view filter,
+                              std::string_view extension, std::string startName) {
+    FileDialogRequest request;
+    request.Name = name;
+    request.Title = title;
+    request.Filter = filter;
+    request.DefaultExt = extension;
+    request.Mode = FileDialogMode::Save;
+    request.ConfirmOverwrite = true;
+    request.StartName = std::move(startName);
+    return request;
+}
+
 }  // namespace
 
 TFmDisplayData::TFmDisplayData(QWidget* owner) : QDialog(owner), model_(new OutputTableModel(table_)) {
@@ -394,29 +408,17 @@ void TFmDisplayData::MIPrintChartClick() {
 }
 
 void TFmDisplayData::MISaveChartAsClick() {
-    FileDialogRequest request;
-    request.Name = "DlgSaveChart";
-    request.Title = "Save Chart As";
-    request.Filter = "PNG Image (*.png)|*.png|SVG Drawing (*.svg)|*.svg|PDF Document (*.pdf)|*.pdf";
-    request.DefaultExt = "png";
-    request.Mode = FileDialogMode::Save;
-    request.ConfirmOverwrite = true;
-    request.StartName = Beside(DisplayFileName, ".png");
-    const auto chosen = ChooseFile(request);
+    const auto chosen = ChooseFile(SaveRequest(
+        "DlgSaveChart", "Save Chart As", "PNG Image (*.png)|*.png|SVG Drawing (*.svg)|*.svg|PDF Document (*.pdf)|*.pdf",
+        "png", Beside(DisplayFileName, ".png")));
     if (!chosen) return;
     ChOutput->SaveAs(QString::fromStdString(*chosen), ChOutput->width(), ChOutput->height());
 }
 
 void TFmDisplayData::MISaveTableAsClick() {
-    FileDialogRequest request;
-    request.Name = "DlgSaveTable";
-    request.Title = "Save Table As";
-    request.Filter = "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*";
-    request.DefaultExt = "csv";
-    request.Mode = FileDialogMode::Save;
-    request.ConfirmOverwrite = true;
-    request.StartName = Beside(DisplayFileName, ".csv");
-    const auto chosen = ChooseFile(request);
+    const auto chosen = ChooseFile(SaveRequest("DlgSaveTable", "Save Table As",
+                                               "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*", "csv",
+                                               Beside(DisplayFileName, ".csv")));
     if (!chosen) return;
     const QString name = QString::fromStdString(*chosen);
     QSaveFile file(name);

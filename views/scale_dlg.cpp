@@ -85,6 +85,12 @@ TDlgScale::TDlgScale(QWidget* owner) : QDialog(owner) {
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+TDlgScale::~TDlgScale() {
+    // An edit losing the focus runs its handler; it must do so while the
+    // dialog is still whole, not while its base is being taken apart.
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
+}
+
 void TDlgScale::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Guarded([this] { FormShow(); });

@@ -15,6 +15,7 @@ class TDlgScale : public QDialog {
     Q_OBJECT
 public:
     explicit TDlgScale(QWidget* owner);
+    ~TDlgScale() override;
 
     void FormShow();
     void OKBtnClick();
