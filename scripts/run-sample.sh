@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds modelbatch and runs the bundled ten-year sample: a temperate
 # deciduous forest under synthetic daily weather. Prints where the output file
-# is and a table of annual figures read back from it.
+# is and a table of annual figures read back from it, and draws a chart of
+# leaf area, GPP and NPP from it with ostrel-plot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
-  qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core \
+  libqcustomplot-dev libqcustomplot2.1-qt6
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target modelbatch annual_summary
+cmake --build build --target modelbatch annual_summary ostrel-plot
 
 out="$PWD/build/sample-run/forest.out"
 mkdir -p "$(dirname "$out")"
@@ -17,3 +19,6 @@ echo
 echo "Output file: $out"
 echo
 ./build/samples/annual_summary "$out"
+echo
+# Leaf area index, daily GPP and daily NPP against time.
+./build/plot/ostrel-plot "$out" --series LAI,Ps,NPP -o "$PWD/build/sample-run/forest.png"

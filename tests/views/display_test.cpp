@@ -1,0 +1,284 @@
+// The output display: loading, the table view, the chart's update with its
+// series limit, "Plot as", axis ranges, closing and reopening, and a new file.
+#include <QAction>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+#include <fstream>
+
+#include "frontend/main_form.h"
+#include "output_samples.h"
+#include "scripted_notifier.h"
+#include "views/column_list.h"
+#include "views/display.h"
+#include "views/output_chart.h"
+#include "views/output_grid.h"
+#include "window_test_support.h"
+
+using namespace windows_test;
+using namespace views_test;
+
+namespace {
+
+const std::string CannotUpdate = "Cannot update chart. Invalid series.";
+const std::string TooMany = "Cannot display series. Maximum is 10 series.";
+
+// Column 1 is the first driver, column StateColumn(1) the first state.
+std::string NameOf(int column) { return FmDisplayData->Cell(column, 1).toStdString(); }
+
+void Show(const std::string& file, bool table) {
+    FmDisplayData->DisplayFileName = file;
+    FmDisplayData->ShowTable = table;
+    FmDisplayData->hide();
+    FmDisplayData->show();
+    QApplication::processEvents();
+}
+
+void Select(std::initializer_list<std::string> names) {
+    for (const std::string& name : names) FmDisplayData->LbxSeries->SelectText(name);
+}
+
+std::vector<double> Ys(int k) {
+    std::vector<double> ys;
+    for (const QCPGraphData& p : *FmDisplayData->ChOutput->Series(k)->data()) ys.push_back(p.value);
+    return ys;
+}
+
+}  // namespace
+
+class DisplayTest : public QObject {
+    Q_OBJECT
+private slots:
+    void RecordsBeforeStartTimeAreDroppedAndY0IsTheFirstShown() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const int c = DriverColumn(1);
+        WriteOutput(dir.File("a.out"), {{1, {{c, 100}}}, {2, {{c, 2}}}, {3, {{c, 4}}}, {4, {{c, 5}}}});
+        StartTime = 2;
+        Show(dir.File("a.out"), false);
+        QCOMPARE(FmDisplayData->windowTitle(), QString::fromStdString("Model Output - File: " + dir.File("a.out")));
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(3 + 3));
+        QCOMPARE(FmDisplayData->Cell(0, 3), QString("2"));
+        QCOMPARE(FmDisplayData->Cell(c, 5), QString("5"));
+
+        Select({NameOf(c)});
+        FmDisplayData->RgValueTypeItems->button(1)->click();
+        FmDisplayData->BtnUpdateChart->click();
+        QCOMPARE(Ys(1), (std::vector<double>{1, 2, 2.5}));
+        FmDisplayData->RgValueTypeItems->button(2)->click();
+        FmDisplayData->BtnUpdateChart->click();
+        QCOMPARE(Ys(1), (std::vector<double>{0, 2, 3}));
+        QVERIFY(ask.Messages.empty());
+        StartTime = 1;
+    }
+
+    void RelativeChangeOfAFirstZeroFailsAndKeepsEarlierSeries() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        // Column 1 (the first driver) starts at 0; column 2 does not. The
+        // series list is sorted, so use the order it gives.
+        WriteOutput(dir.File("z.out"), {{1, {{1, 0}, {2, 3}}}, {2, {{1, 1}, {2, 6}}}});
+        Show(dir.File("z.out"), false);
+        Select({NameOf(1), NameOf(2)});
+        FmDisplayData->RgValueTypeItems->button(1)->click();
+        FmDisplayData->BtnUpdateChart->click();
+        QCOMPARE(ask.Texts(), std::vector<std::string>{CannotUpdate});
+        QCOMPARE(ask.Messages[0].Kind, MsgKind::Information);
+        const int zeroSeries = FmDisplayData->SeriesNames[0] == NameOf(1) ? 1 : 2;
+        QVERIFY(Ys(zeroSeries).empty());
+        if (zeroSeries == 2) QCOMPARE(Ys(1), (std::vector<double>{1, 2}));
+        QVERIFY(FmDisplayData->ChOutput->SeriesActive(1) && FmDisplayData->ChOutput->SeriesActive(2));
+    }
+
+    void TwelveSelectedGiveTwoMessagesAndTheFirstTenInListOrder() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        std::map<int, double> values;
+        for (int c = 1; c <= 30; ++c) values[c] = c;
+        WriteOutput(dir.File("w.out"), {{1, values}, {2, values}});
+        Show(dir.File("w.out"), false);
+        ColumnList* list = FmDisplayData->LbxSeries;
+        std::vector<std::string> chosen;
+        for (int i = 0; i < list->count() && chosen.size() < 12; i += 7) {
+            list->item(i)->setSelected(true);
+            chosen.push_back(list->item(i)->text().toStdString());
+        }
+        FmDisplayData->BtnUpdateChart->click();
+        QCOMPARE(ask.Texts(), (std::vector<std::string>{TooMany, TooMany}));
+        QCOMPARE(ask.Messages[0].Kind, MsgKind::Error);
+        QCOMPARE(FmDisplayData->SeriesCount, 10);
+        for (int k = 1; k <= 10; ++k) {
+            QCOMPARE(FmDisplayData->SeriesNames[k - 1], chosen[k - 1]);
+            QCOMPARE(FmDisplayData->ChOutput->Series(k)->name().toStdString(), chosen[k - 1]);
+            QCOMPARE(FmDisplayData->ChOutput->Series(k)->objectName(), QString("Series%1").arg(k));
+        }
+        QCOMPARE(list->SelectedTexts().size(), std::size_t(12));  // the refused stay selected
+    }
+
+    void ManualScaleLastsUntilTheNextUpdateLogarithmicStays() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const int c = StateColumn(1);
+        WriteOutput(dir.File("s.out"), {{1, {{c, 5}}}, {2, {{c, 9}}}, {3, {{c, 7}}}});
+        Show(dir.File("s.out"), false);
+        Select({NameOf(c)});
+        FmDisplayData->BtnUpdateChart->click();
+        OutputChart* chart = FmDisplayData->ChOutput;
+        QCOMPARE(chart->yAxis->range().lower, 0.0);  // 5..9 gives 0..9
+        QCOMPARE(chart->yAxis->range().upper, 9.0);
+        QCOMPARE(chart->xAxis->range().lower, 1.0);
+        QCOMPARE(chart->xAxis->range().upper, 3.0);
+        QCOMPARE(chart->xAxis->label(), QString("Time"));
+
+        FmDisplayData->SetAxisScale(false, false, 20, 4, 2);  // reversed: the same as 4..20
+        QCOMPARE(chart->yAxis->range().lower, 4.0);
+        QCOMPARE(chart->yAxis->range().upper, 20.0);
+        FmDisplayData->SetAxisLogarithmic(false, true);
+        FmDisplayData->BtnUpdateChart->click();
+        QVERIFY(chart->Logarithmic(false));
+        QCOMPARE(chart->yAxis->range().lower, 5.0);  // the positive values, on a log axis
+        QCOMPARE(chart->yAxis->range().upper, 9.0);
+        QVERIFY(chart->Notice().isEmpty());
+        QVERIFY(ask.Messages.empty());
+    }
+
+    void LogAxisTellsHowManyPointsItCannotShow() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const int c = DriverColumn(1);
+        WriteOutput(dir.File("l.out"), {{1, {{c, 0}}}, {2, {{c, -1}}}, {3, {{c, 10}}}});
+        Show(dir.File("l.out"), false);
+        Select({NameOf(c)});
+        FmDisplayData->SetAxisLogarithmic(false, true);
+        FmDisplayData->BtnUpdateChart->click();
+        QCOMPARE(FmDisplayData->ChOutput->Notice(), QString::fromUtf8("2 values \u2264 0 not shown"));
+        FmDisplayData->SetAxisLogarithmic(false, false);
+        QCOMPARE(FmDisplayData->ChOutput->Notice(), QString());
+    }
+
+    void AStateAsIndependentSeries() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const int x = StateColumn(3), y = ProcessColumn(ModelDef.NumStates + 1);
+        WriteOutput(dir.File("x.out"), {{1, {{x, 30}, {y, 1}}}, {2, {{x, 10}, {y, 2}}}, {3, {{x, 20}, {y, 3}}}});
+        Show(dir.File("x.out"), false);
+        FmDisplayData->SetXSeries(NameOf(x));
+        Select({NameOf(y)});
+        FmDisplayData->BtnUpdateChart->click();
+        OutputChart* chart = FmDisplayData->ChOutput;
+        QCOMPARE(chart->xAxis->label().toStdString(), NameOf(x));
+        QCOMPARE(chart->xAxis->range().lower, 10.0);
+        QCOMPARE(chart->xAxis->range().upper, 30.0);
+        std::map<double, double> points;
+        for (const QCPGraphData& p : *chart->Series(1)->data()) points[p.key] = p.value;
+        QCOMPARE(points, (std::map<double, double>{{10, 2}, {20, 3}, {30, 1}}));
+    }
+
+    void CloseDisplayKeepsTheTableTitleBarCloseReadsAgain() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        WriteOutput(dir.File("r.out"), {{1, {}}, {2, {}}});
+        Show(dir.File("r.out"), true);
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(5));
+        FmDisplayData->BtnCloseDisplay->click();
+        QVERIFY(!FmDisplayData->isVisible());
+        QVERIFY(!FmDisplayData->ReloadOutput);
+
+        WriteOutput(dir.File("r.out"), {{1, {}}, {2, {}}, {3, {}}});
+        Show(dir.File("r.out"), false);
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(5));  // not read again
+        FmDisplayData->BtnCloseDisplay->click();
+
+        // A run asks for a new reading; after it, the title bar's close
+        // leaves the next showing to read the file again too.
+        FmDisplayData->ReloadOutput = true;
+        Show(dir.File("r.out"), false);
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(6));
+        FmDisplayData->close();
+        QVERIFY(FmDisplayData->ReloadOutput);
+        WriteOutput(dir.File("r.out"), {{1, {}}});
+        Show(dir.File("r.out"), false);
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(4));
+        QVERIFY(ask.Messages.empty());
+    }
+
+    void AFileThatFailsToLoadKeepsItsRowsAndIsReported() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        WriteOutput(dir.File("bad.out"), {{1, {}}, {2, {}}});
+        {
+            std::ofstream(dir.File("bad.out"), std::ios::binary | std::ios::app) << "3 x\r\n";
+        }
+        Show(dir.File("bad.out"), false);
+        QCOMPARE(ask.Texts(), std::vector<std::string>{"Invalid numeric input"});
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(5));
+        QVERIFY(FmDisplayData->isVisible());
+
+        Show(dir.File("missing.out"), false);
+        QCOMPARE(ask.Texts().back(), std::string("File not found"));
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(3));
+    }
+
+    void TableViewLayout() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        WriteOutput(dir.File("t.out"), {{1.5, {{1, 1e-5}}}});
+        FmDisplayData->resize(900, 700);
+        Show(dir.File("t.out"), true);
+        TFmDisplayData* d = FmDisplayData;
+        QVERIFY(d->SgModelOutput->isVisible());
+        QVERIFY(!d->ChOutput->isVisible() && !d->ChOutput->isEnabled());
+        QVERIFY(!d->MIChart->menuAction()->isVisible());
+        QVERIFY(!d->LbxSeries->isVisible() && !d->LblSeries->isVisible() && !d->RgValueType->isVisible());
+        QVERIFY(!d->BtnUpdateChart->isEnabled());
+        QCOMPARE(d->PnBottom->height(), std::max(d->height() / 20, 30));
+        QCOMPARE(d->BtnCloseDisplay->y(), (d->PnBottom->height() - d->BtnCloseDisplay->height()) / 2 - 1);
+        // Every column, the units row, and the numbers as the file holds them.
+        QCOMPARE(d->SgModelOutput->model()->columnCount(), 208);
+        QCOMPARE(d->SgModelOutput->columnWidth(100), 65);
+        QCOMPARE(d->Cell(0, 2), QString("days"));
+        QCOMPARE(d->Cell(0, 3), QString("1.5"));
+        QCOMPARE(d->Cell(1, 3), QString("1e-05"));
+        QCOMPARE(d->Cell(5, 0), QString("5"));
+        QVERIFY(!(d->SgModelOutput->model()->flags(d->SgModelOutput->model()->index(1, 1)) & Qt::ItemIsEditable));
+
+        d->BtnCloseDisplay->click();
+        Show(dir.File("t.out"), false);
+        QVERIFY(d->ChOutput->isVisible() && d->LbxSeries->isVisible());
+        QVERIFY(d->MIChart->menuAction()->isVisible());
+        QCOMPARE(d->PnBottom->height(), d->height() / 3);
+        QCOMPARE(d->LblSeries->text(), QString(" Select a maximum of 10 series to plot."));
+        QCOMPARE(d->ChOutput->Title(), QString("Ostrel"));
+    }
+
+    void NewFileCancelledShowsTheFileAgainAndUpdates() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const int c = DriverColumn(2);
+        WriteOutput(dir.File("n.out"), {{1, {{c, 3}}}, {2, {{c, 4}}}});
+        Show(dir.File("n.out"), false);
+        Select({NameOf(c)});
+        WriteOutput(dir.File("n.out"), {{1, {{c, 3}}}, {2, {{c, 4}}}, {3, {{c, 8}}}});
+        FmDisplayData->MINewFile->trigger();
+        QCOMPARE(ask.Dialogs.size(), std::size_t(1));
+        QCOMPARE(ask.Dialogs[0].Name, std::string("DlgOpenOutput"));
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(6));  // read again: ReloadOutput was set
+        QCOMPARE(Ys(1), (std::vector<double>{3, 4, 8}));
+    }
+};
+
+QTEST_MAIN(DisplayTest)
+#include "display_test.moc"
