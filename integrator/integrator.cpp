@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/fpfaults.h"
-#include "model/equations.h"
+#include "model/derivative_frame.h"
 
 namespace {
 
@@ -20,14 +20,13 @@ struct Rhs {
     }
 };
 
-// The model as right-hand side.
+// The model as right-hand side: one derivative frame for all the
+// evaluations of one call.
 struct ModelRhs {
-    const driverarray& drivers;
-    const paramarray& params;
+    mutable DerivativeFrame frame;
 
-    void operator()(const valuearray& y, double t, valuearray& dydx) const {
-        EvaluateDerivatives(drivers, params, y, t, dydx);
-    }
+    ModelRhs(const driverarray& drivers, const paramarray& params) : frame(drivers, params) {}
+    void operator()(const valuearray& y, double t, valuearray& dydx) const { frame(y, t, dydx); }
 };
 
 void CheckEquationCount(std::int32_t n) {
@@ -184,7 +183,7 @@ void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double
 
 void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double X, double H, valuearray& YOut,
              const driverarray& Drivers, const paramarray& Params) {
-    RK4Step(Y, DYDX, N, X, H, YOut, ModelRhs{Drivers, Params});
+    RK4Step(Y, DYDX, N, X, H, YOut, ModelRhs(Drivers, Params));
 }
 
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
@@ -199,7 +198,7 @@ void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
                       const valuearray& YScale, double& HDid, double& HNext, const driverarray& Drivers,
                       const paramarray& Params) {
-    RKQualityControl(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, ModelRhs{Drivers, Params});
+    RKQualityControl(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, ModelRhs(Drivers, Params));
 }
 
 void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
@@ -212,6 +211,6 @@ void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1,
 void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
                    double HMin, std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers,
                    const paramarray& Params, IntegratorStats* stats) {
-    ModelRhs model{Drivers, Params};
+    ModelRhs model(Drivers, Params);
     ODEIntegrator(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad, DerivativeFunction(model), stats);
 }
