@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <system_error>
@@ -58,6 +59,49 @@ std::size_t TrimFraction(const char* text, std::size_t length) {
     return length;
 }
 
+// 10^k for k = 0..27, each exact in the 64-bit mantissa of a long double
+// (5^27 < 2^63).
+constexpr int ExactPowers = 27;
+const long double PowersOfTen[ExactPowers + 1] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+    1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L,
+};
+
+// The 13 significant digits of a finite, non-zero magnitude as a whole
+// number from 10^12 to 10^13 - 1, and its decimal exponent, rounded exactly
+// as to_chars rounds. The magnitude times a power of ten is worked out in
+// the 64-bit mantissa, with an error below 2^-21 in the last digit's unit;
+// where the discarded fraction lies that close to one half (a tie above all),
+// or the power needed is not exact, this gives up and returns false.
+bool Digits13(double magnitude, std::uint64_t& digits, int& exponent) {
+    const int binary = std::ilogb(magnitude);
+    // floor(log10(magnitude)), or one less.
+    int k = static_cast<int>(std::floor(binary * 0.30102999566398119521));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int p = 12 - k;
+        if (p < -ExactPowers || p > ExactPowers) return false;
+        const long double x = p >= 0 ? static_cast<long double>(magnitude) * PowersOfTen[p]
+                                     : static_cast<long double>(magnitude) / PowersOfTen[-p];
+        if (x >= 1e13L) {
+            ++k;
+            continue;
+        }
+        if (x < 1e12L) return false;  // the estimate is never too large; not expected
+        const long double whole = std::floor(x);
+        const long double fraction = x - whole;
+        constexpr long double Margin = 1.0L / (1 << 20);
+        if (std::fabs(fraction - 0.5L) <= Margin) return false;
+        digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5L ? 1 : 0);
+        exponent = k;
+        if (digits == 10'000'000'000'000) {
+            digits = 1'000'000'000'000;
+            ++exponent;
+        }
+        return true;
+    }
+    return false;
+}
+
 bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -83,7 +127,28 @@ void FormatStandardReal(double value, char* out) {
 
 std::size_t FormatScientific13(double value, char* out) {
     if (!std::isfinite(value)) return FormatNonFinite(value, out);
+    std::uint64_t digits = 0;
     int exponent = 0;
+    if (value == 0 || Digits13(std::fabs(value), digits, exponent)) {
+        std::size_t n = 0;
+        if (std::signbit(value)) out[n++] = '-';
+        char* mantissa = out + n;
+        for (int i = 13; i >= 2; --i) {
+            mantissa[i] = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        }
+        mantissa[1] = '.';
+        mantissa[0] = static_cast<char>('0' + digits);
+        n += 14;
+        // The exponent has at most two digits here.
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        out[n++] = 'E';
+        out[n++] = exponent < 0 ? '-' : '+';
+        out[n++] = '0';
+        out[n++] = static_cast<char>('0' + magnitude / 10);
+        out[n++] = static_cast<char>('0' + magnitude % 10);
+        return n;
+    }
     const std::size_t length = Mantissa(value, 12, out, exponent);
     return length + Exponent(exponent, 3, true, out + length);
 }
