@@ -16,7 +16,12 @@ public:
     DerivativeFrame(const driverarray& drivers, const paramarray& params);
 
     // dydx[1..NumStates]: the derivatives at time t for the trial values y.
+    // Flags of faults raised before the call are dropped, as every
+    // evaluation starts from clear flags.
     void operator()(const valuearray& y, double t, valuearray& dydx);
+    // The same for a caller that has just read the fault flags and found
+    // them clear (the integrator does before every evaluation).
+    void EvaluateFromClearFlags(const valuearray& y, double t, valuearray& dydx);
 
 private:
     ModelFrame f_;

@@ -19,6 +19,10 @@ DerivativeFrame::DerivativeFrame(const driverarray& drivers, const paramarray& p
 
 void DerivativeFrame::operator()(const valuearray& y, double t, valuearray& dydx) {
     ClearPendingFaults();
+    EvaluateFromClearFlags(y, t, dydx);
+}
+
+void DerivativeFrame::EvaluateFromClearFlags(const valuearray& y, double t, valuearray& dydx) {
     std::memcpy(f_.s, states_, sizeof f_.s);
     for (int i = 1; i <= n_; ++i) f_.s[i] = y[i];
     f_.time = t;
