@@ -47,9 +47,59 @@ void DriverReader::SkipTitleLines() {
     text_.SkipLine();
 }
 
+void DriverReader::StartPass(int numDrivers) {
+    replay_ = 0;
+    replaying_ = keptAll_ && numDrivers == keptCount_;
+    if (replaying_) return;
+    text_.Rewind();
+    SkipTitleLines();
+    kept_.clear();
+    keptAll_ = false;
+    keeping_ = true;
+    keptCount_ = numDrivers;
+}
+
+// A pass over the kept records gives what reading the file again would give:
+// the same records in the same order, then the end of the data.
 bool DriverReader::ReadRecord(double& time, std::int32_t numDrivers, driverarray& values) {
-    if (text_.AtEnd()) return false;
     const int n = Count(numDrivers);
+    if (replaying_ && n == keptCount_) {
+        if (replay_ == kept_.size()) return false;
+        const KeptRecord& r = kept_[replay_++];
+        time = r.time;
+        for (int i = 1; i <= n; ++i) values[i].Value = r.values[i - 1];
+        return true;
+    }
+    if (replaying_) {
+        // Another count of drivers than the records were kept with: on from
+        // the same record in the file.
+        replaying_ = false;
+        text_.Rewind();
+        SkipTitleLines();
+        double skippedTime = 0;
+        driverarray skipped = values;
+        for (std::size_t i = 0; i < replay_; ++i) ReadFileRecord(skippedTime, keptCount_, skipped);
+    }
+    const bool read = ReadFileRecord(time, n, values);
+    if (keeping_) {
+        if (!read) {
+            keptAll_ = true;
+            keeping_ = false;
+        } else if (n == keptCount_ && kept_.size() < MaxKeptRecords) {
+            KeptRecord& r = kept_.emplace_back();
+            r.time = time;
+            for (int i = 1; i <= n; ++i) r.values[i - 1] = values[i].Value;
+        } else {
+            keeping_ = false;
+            kept_.clear();
+            kept_.shrink_to_fit();
+        }
+    }
+    return read;
+}
+
+bool DriverReader::ReadFileRecord(double& time, int n, driverarray& values) {
+    if (text_.AtEnd()) return false;
     driverarray record = values;
     // A number the file ends before reads as 0.
     bool cutShort = false;
@@ -87,8 +137,7 @@ void DriverReader::GetDrivers(driverarray& drv, double time, std::int32_t numDri
     DriverLookup& l = lookup_;
 
     if (l.PrevTime == 0 && l.NextTime == 0) {
-        text_.Rewind();
-        SkipTitleLines();
+        StartPass(n);
         dataEnded_ = !ReadRecord(l.NextTime, n, l.Next);
         l.PrevTime = l.NextTime;
         CopyValues(l.Next, l.Prev);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/stypes.h"
 #include "fileio/text_reader.h"
@@ -52,12 +53,32 @@ public:
     DriverLookup& Lookup() noexcept { return lookup_; }
 
 private:
+    // A record as read, kept for the next pass when the drivers repeat.
+    struct KeptRecord {
+        double time;
+        double values[MaxDrivers];
+    };
+    // Records kept at most: a driver file larger than this is read again
+    // from the disk at every pass.
+    static constexpr std::size_t MaxKeptRecords = 200'000;
+
     void SkipTitleLines();
+    // The lookup goes back to the first record: read from the kept records
+    // when the pass before kept them all, otherwise from the file.
+    void StartPass(int numDrivers);
+    bool ReadFileRecord(double& time, int numDrivers, driverarray& values);
 
     TextReader text_;
     DriverLookup lookup_;
     // The last record has been read: no record follows lookup_.Prev.
     bool dataEnded_ = false;
+
+    std::vector<KeptRecord> kept_;
+    int keptCount_ = 0;       // drivers per kept record
+    bool keeping_ = false;    // this pass began at the first record and has kept every record so far
+    bool keptAll_ = false;    // kept_ holds every record of the file
+    bool replaying_ = false;  // this pass reads kept_ instead of the file
+    std::size_t replay_ = 0;  // the next kept record of this pass
 };
 
 // A reader of an existing driver file. For a file that does not exist the

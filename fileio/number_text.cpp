@@ -1,7 +1,9 @@
 #include "fileio/number_text.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <system_error>
@@ -58,6 +60,94 @@ std::size_t TrimFraction(const char* text, std::size_t length) {
     return length;
 }
 
+// 10^k for k = 0..27, each exact in the 64-bit mantissa of a long double
+// (5^27 < 2^63).
+constexpr int ExactPowers = 27;
+const long double PowersOfTen[ExactPowers + 1] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+    1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L,
+};
+
+// 10^p (0 <= p <= 350) from the exact powers: at most 13 roundings, each
+// within 2^-64 of the product.
+long double PowerOfTen(int p) {
+    long double power = PowersOfTen[p % ExactPowers];
+    for (int i = p / ExactPowers; i > 0; --i) power *= PowersOfTen[ExactPowers];
+    return power;
+}
+
+// floor(log10(magnitude)), or one less, for a finite magnitude above 0.
+int DecimalExponentEstimate(double magnitude) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    const int binary = biased != 0 ? biased - 1023 : std::ilogb(magnitude);  // subnormals
+    const double estimate = binary * 0.30102999566398119521;
+    const int k = static_cast<int>(estimate);
+    return k > estimate ? k - 1 : k;
+}
+
+// The 13 significant digits of a finite magnitude above 0 as a whole number
+// from 10^12 to 10^13 - 1, and its decimal exponent, rounded exactly as
+// to_chars rounds. The magnitude is scaled by a power of ten in the 64-bit
+// mantissa of a long double (whose range holds every scaled double), with an
+// error below 10^-5 of the last digit's unit; where the discarded fraction
+// lies within 2^-16 of one half (a tie above all), this gives up and returns
+// false.
+bool Digits13(double magnitude, std::uint64_t& digits, int& exponent) {
+    // The digits are read from the 80-bit layout of the x86 long double.
+    constexpr bool Extended = std::numeric_limits<long double>::digits == 64 && std::endian::native == std::endian::little;
+    if constexpr (!Extended) return false;
+    int k = DecimalExponentEstimate(magnitude);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int p = 12 - k;
+        const long double x = p >= 0 ? static_cast<long double>(magnitude) * PowerOfTen(p)
+                                     : static_cast<long double>(magnitude) / PowerOfTen(-p);
+        if (x >= 1e13L) {
+            ++k;
+            continue;
+        }
+        if (x < 1e12L) return false;  // only where the scaling's error straddles 10^12
+        // Adding 2^63 leaves the nearest whole number in the 64-bit mantissa,
+        // whose integer value is then 2^63 + that number.
+        constexpr long double Shift = 9223372036854775808.0L;
+        const long double shifted = x + Shift;
+        const long double fraction = x - (shifted - Shift);  // from -1/2 to 1/2, exact
+        constexpr long double Margin = 1.0L / 65536;
+        if (std::fabs(fraction) >= 0.5L - Margin) return false;
+        std::uint64_t mantissa = 0;
+        std::memcpy(&mantissa, &shifted, sizeof mantissa);
+        digits = mantissa - (std::uint64_t{1} << 63);
+        exponent = k;
+        if (digits == 10'000'000'000'000) {
+            digits = 1'000'000'000'000;
+            ++exponent;
+        }
+        return true;
+    }
+    return false;
+}
+
+// Two decimal digits of each number 0..99.
+constexpr char DigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The 6 digits of n (below 10^6) at out, with leading zeros.
+void PutSixDigits(std::uint32_t n, char* out) {
+    for (int i = 4; i >= 0; i -= 2) {
+        std::memcpy(out + i, DigitPairs + 2 * (n % 100), 2);
+        n /= 100;
+    }
+}
+
+// The 12 digits of n (below 10^12) at out, with leading zeros; in two halves
+// of 32 bits, whose divisions are cheaper.
+void PutTwelveDigits(std::uint64_t n, char* out) {
+    PutSixDigits(static_cast<std::uint32_t>(n / 1'000'000), out);
+    PutSixDigits(static_cast<std::uint32_t>(n % 1'000'000), out + 6);
+}
+
 bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -83,7 +173,24 @@ void FormatStandardReal(double value, char* out) {
 
 std::size_t FormatScientific13(double value, char* out) {
     if (!std::isfinite(value)) return FormatNonFinite(value, out);
+    std::uint64_t digits = 0;
     int exponent = 0;
+    if (value == 0 || Digits13(std::fabs(value), digits, exponent)) {
+        std::size_t n = 0;
+        if (std::signbit(value)) out[n++] = '-';
+        constexpr std::uint64_t Fraction = 1'000'000'000'000;
+        out[n++] = static_cast<char>('0' + digits / Fraction);
+        out[n++] = '.';
+        PutTwelveDigits(digits % Fraction, out + n);
+        n += 12;
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        out[n++] = 'E';
+        out[n++] = exponent < 0 ? '-' : '+';
+        out[n++] = static_cast<char>('0' + magnitude / 100);
+        out[n++] = static_cast<char>('0' + magnitude / 10 % 10);
+        out[n++] = static_cast<char>('0' + magnitude % 10);
+        return n;
+    }
     const std::size_t length = Mantissa(value, 12, out, exponent);
     return length + Exponent(exponent, 3, true, out + length);
 }

@@ -1,11 +1,12 @@
 #include "integrator/integrator.h"
 
+#include <cfenv>
 #include <cmath>
 #include <stdexcept>
 #include <string>
 
 #include "core/fpfaults.h"
-#include "model/equations.h"
+#include "model/derivative_frame.h"
 
 namespace {
 
@@ -13,6 +14,10 @@ namespace {
 struct Rhs {
     DerivativeFunction f;
     IntegratorStats& stats;
+    // The right-hand side takes the fault flags as it finds them, so the flags
+    // the step loop's own tests may leave are dropped before each step, as a
+    // right-hand side that clears them on entry would drop them.
+    bool dropsStaleFaults = false;
 
     void operator()(const valuearray& y, double t, valuearray& dydx) const {
         ++stats.Evaluations;
@@ -20,15 +25,22 @@ struct Rhs {
     }
 };
 
-// The model as right-hand side.
+// The model as right-hand side: one derivative frame for all the
+// evaluations of one call. Every evaluation below follows a reading of the
+// fault flags that found them clear (or their clearing), with nothing
+// computed in between, so the frame need not read them again.
 struct ModelRhs {
-    const driverarray& drivers;
-    const paramarray& params;
+    mutable DerivativeFrame frame;
 
-    void operator()(const valuearray& y, double t, valuearray& dydx) const {
-        EvaluateDerivatives(drivers, params, y, t, dydx);
-    }
+    ModelRhs(const driverarray& drivers, const paramarray& params) : frame(drivers, params) {}
+    void operator()(const valuearray& y, double t, valuearray& dydx) const { frame.EvaluateFromClearFlags(y, t, dydx); }
 };
+
+// Drops the flags of faults that no one reports (the interval tests of the
+// step loop), reading them first: clearing costs more than reading.
+void DropPendingFaults() {
+    if (std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW) != 0) ClearFloatingPointFaults();
+}
 
 void CheckEquationCount(std::int32_t n) {
     if (n < 0 || n > MaxStates)
@@ -65,8 +77,9 @@ void Rk4(const valuearray& y, const valuearray& dydx, int n, double x, double h,
         yt[i] = y[i] + h * dym[i];
         dym[i] = dyt[i] + dym[i];
     }
+    const double xe = x + h;
     CheckFloatingPointFaults();
-    rhs(yt, x + h, dyt);
+    rhs(yt, xe, dyt);
     for (int i = 1; i <= n; ++i) yout[i] = y[i] + h6 * (dydx[i] + dyt[i] + 2.0 * dym[i]);
     CheckFloatingPointFaults();
 }
@@ -135,6 +148,7 @@ void Integrate(valuearray& ystart, std::int32_t nvar, double& h1, double x1, dou
     valuearray y = ystart;
     valuearray dydx, yscale;
     for (std::int32_t step = 1; step <= rk::MaxSteps; ++step) {
+        if (rhs.dropsStaleFaults) DropPendingFaults();
         rhs(y, x, dydx);
         // A state near 0 is measured against eps rather than its own size.
         for (int i = 1; i <= nvar; ++i) {
@@ -184,7 +198,7 @@ void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double
 
 void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double X, double H, valuearray& YOut,
              const driverarray& Drivers, const paramarray& Params) {
-    RK4Step(Y, DYDX, N, X, H, YOut, ModelRhs{Drivers, Params});
+    RK4Step(Y, DYDX, N, X, H, YOut, ModelRhs(Drivers, Params));
 }
 
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
@@ -199,7 +213,7 @@ void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
                       const valuearray& YScale, double& HDid, double& HNext, const driverarray& Drivers,
                       const paramarray& Params) {
-    RKQualityControl(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, ModelRhs{Drivers, Params});
+    RKQualityControl(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, ModelRhs(Drivers, Params));
 }
 
 void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
@@ -212,6 +226,8 @@ void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1,
 void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
                    double HMin, std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers,
                    const paramarray& Params, IntegratorStats* stats) {
-    ModelRhs model{Drivers, Params};
-    ODEIntegrator(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad, DerivativeFunction(model), stats);
+    ModelRhs model(Drivers, Params);
+    IntegratorStats local;
+    Integrate(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad,
+              Rhs{DerivativeFunction(model), stats ? *stats : local, /*dropsStaleFaults=*/true});
 }

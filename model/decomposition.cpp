@@ -45,7 +45,7 @@ void Decomposition(ModelFrame& f) {
 
     // Rate factor: 1 at 0 degrees C soil temperature and optimal moisture.
     const double WDecomp = MoistureFactor(v[pr::Aw], f.P(pa::Awdopt), f.P(pa::sigmaD), f.P(pa::Jdb));
-    const double rSm = Power(f.P(pa::Q10D), f.d[dr::Ts] / 10.0) * WDecomp;
+    const double rSm = f.day.Q10Factor * WDecomp;
     v[pr::rSm] = rSm;
 
     const double Cs = f.s[st::Cs], Ce = f.s[st::Ce], Ci = f.s[st::Ci], Ch = f.s[st::Ch];

@@ -1,18 +1,37 @@
-#include "model/equations.h"
+#include <algorithm>
+#include <cstring>
 
-// The integrator's trial evaluations run on private copies of the state and
-// process tables: whatever the equations write into their state table (the
-// soil nitrogen overrides, the annual reset) is dropped with the copy, and the
-// global States and Processes keep their values while a step is integrated.
-// The record texts are views, so nothing is allocated.
+#include "model/derivative_frame.h"
+#include "model/equations.h"
+#include "model/evaluation.h"
+
+DerivativeFrame::DerivativeFrame(const driverarray& drivers, const paramarray& params)
+    : n_(std::clamp<int>(ModelDef.NumStates, 0, OstrelNumStates)) {
+    for (int i = 1; i <= OstrelNumDrivers; ++i) f_.d[i] = drivers[i].Value;
+    for (int i = 1; i <= OstrelNumStates; ++i) {
+        states_[i] = States[i].Value;
+        f_.held[i] = States[i].HoldConstant;
+    }
+    for (int i = 1; i <= OstrelNumParams; ++i) f_.par[i] = params[i].Value;
+    f_.endOfStep = false;
+    f_.states = nullptr;
+}
+
+void DerivativeFrame::operator()(const valuearray& y, double t, valuearray& dydx) {
+    ClearPendingFaults();
+    EvaluateFromClearFlags(y, t, dydx);
+}
+
+void DerivativeFrame::EvaluateFromClearFlags(const valuearray& y, double t, valuearray& dydx) {
+    std::memcpy(f_.s, states_, sizeof f_.s);
+    for (int i = 1; i <= n_; ++i) f_.s[i] = y[i];
+    f_.time = t;
+    RunEquations(f_);
+    for (int i = 1; i <= n_; ++i) dydx[i] = f_.dxdt[i];
+}
+
 void EvaluateDerivatives(const driverarray& drivers, const paramarray& params, const valuearray& y, double t,
                          valuearray& dydx) {
-    const int n = ModelDef.NumStates;
-    statearray trial = States;  // texts, values and the HoldConstant / Reset flags in force now
-    for (int i = 1; i <= n; ++i) trial[i].Value = y[i];
-    // The equations fill every entry that is read back, so the process table
-    // is kept from call to call instead of clearing 14 KB each time.
-    static processarray rates;
-    EvaluateModel(drivers, params, trial, t, rates, /*endOfStep=*/false);
-    for (int i = 1; i <= n; ++i) dydx[i] = rates[i].Value;
+    DerivativeFrame frame(drivers, params);
+    frame(y, t, dydx);
 }

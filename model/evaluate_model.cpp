@@ -1,9 +1,12 @@
 #include <algorithm>
 #include <atomic>
+#include <cfenv>
+#include <iterator>
 
 #include "core/fpfaults.h"
 #include "model/equations.h"
 #include "model/new_year.h"
+#include "model/evaluation.h"
 #include "model/sections.h"
 
 bool NewYear = false;
@@ -31,9 +34,13 @@ constexpr double UnsetStartDay = 999.0;
 // The fault flags are read only after every result so far has been stored
 // in the frame: the fence keeps the compiler from moving those stores, and
 // the arithmetic behind them, past the test.
-void CheckFaults() {
+int PendingFaults() {
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    CheckFloatingPointFaults();
+    return std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+}
+
+void CheckFaults() {
+    if (PendingFaults() != 0) CheckFloatingPointFaults();
 }
 
 void ReadInputs(ModelFrame& f, const driverarray& drivers, const paramarray& params, const statearray& states) {
@@ -43,27 +50,49 @@ void ReadInputs(ModelFrame& f, const driverarray& drivers, const paramarray& par
         f.held[i] = states[i].HoldConstant;
     }
     for (int i = 1; i <= OstrelNumParams; ++i) f.par[i] = params[i].Value;
-    std::fill(std::begin(f.v), std::end(f.v), 0.0);
 }
 
 // A measured soil nitrogen pool replaces the state, in the table and in this
 // evaluation.
-void OverrideSoilNitrogen(ModelFrame& f, statearray& states, int driver, int state) {
+void OverrideSoilNitrogen(ModelFrame& f, int driver, int state) {
     const double measured = f.d[driver];
     if (measured == MissingDriver) return;
-    states[state].Value = measured;
+    if (f.states) (*f.states)[state].Value = measured;
     f.s[state] = measured;
 }
 
-void AnnualReset(ModelFrame& f, statearray& states) {
+void AnnualReset(ModelFrame& f) {
     for (int i : AnnualStates) {
         f.s[i] = 0.0;
-        if (!f.held[i]) states[i].Value = 0.0;
+        if (f.states && !f.held[i]) (*f.states)[i].Value = 0.0;
     }
     // The working start days keep last year's values for the rest of the
     // call, so the end of the step still sees a day fixed last year.
+    if (!f.states) return;
     for (int i : StartDays)
-        if (!f.held[i]) states[i].Value = UnsetStartDay;
+        if (!f.held[i]) (*f.states)[i].Value = UnsetStartDay;
+}
+
+constexpr void (*Sections[])(ModelFrame&) = {WeatherAndSoilWater, CanopyPhotosynthesis, SoilSolution,
+                                             UptakeAndFixation,   Litterfall,           GrowthAndRespiration,
+                                             Decomposition,       Totals};
+static_assert(std::size(Sections) == static_cast<std::size_t>(Section::Count));
+
+// Every process value starts at 0; the precipitation and melt values keep it
+// unless the end of the step partitions them.
+void ClearProcessValues(ModelFrame& f) { std::fill(std::begin(f.v), std::end(f.v), 0.0); }
+
+// Runs the sections in order. A day term whose working-out faulted raises
+// its flags again in its own section. With `checked` the flags are read after
+// every section and the first fault ends the evaluation, so a later fault of
+// another kind (a division by zero, which the integrator would retry with a
+// smaller step) cannot stand in for it.
+void RunSections(ModelFrame& f, bool checked) {
+    for (int i = 0; i < static_cast<int>(Section::Count); ++i) {
+        if (f.day.Faults[i] != 0) std::feraiseexcept(f.day.Faults[i]);
+        Sections[i](f);
+        if (checked) CheckFaults();
+    }
 }
 
 // dX/dt of every state; a held state gets 0 and its expression is not
@@ -136,50 +165,62 @@ void WriteOutput(const ModelFrame& f, processarray& processes) {
 
 }  // namespace
 
+void ClearPendingFaults() {
+    if (PendingFaults() != 0) ClearFloatingPointFaults();
+}
+
 // The state table changes at three points only: the soil nitrogen overrides
 // and the annual reset at the start (both before any equation runs, so they
 // stand even when the equations then fault), and the end-of-step updates,
 // which are written only after the equations have come through without a
-// fault. The process table is written last, after a final check, so a
-// faulting call leaves it as it was.
+// fault.
+//
+// Faults are rare, so the sections first run without reading the flags
+// between them; only when a flag is found at the end do they run again from
+// the same inputs, now stopping at the first section that faults. The
+// outcome is the same as reading the flags after every section.
+void RunEquations(ModelFrame& f) {
+    ClearProcessValues(f);
+    f.LatRad = 0.0;
+    f.DeclRad = 0.0;
+
+    OverrideSoilNitrogen(f, dr::DNnh4, st::Nnh4);
+    OverrideSoilNitrogen(f, dr::DNno3, st::Nno3);
+
+    if (NewYear || f.time == StartTime) AnnualReset(f);
+
+    f.day.Prepare(f);
+
+    RunSections(f, /*checked=*/false);
+    if (!f.endOfStep) FormDerivatives(f);
+    if (PendingFaults() != 0) {
+        ClearFloatingPointFaults();
+        ClearProcessValues(f);
+        RunSections(f, /*checked=*/true);
+        if (!f.endOfStep) {
+            FormDerivatives(f);
+            CheckFaults();
+        }
+    }
+    if (f.endOfStep) {
+        EndOfStepUpdates(f);
+        FormDerivatives(f);
+        CheckFaults();
+    }
+}
+
+// The process table is written last, after a final check, so a faulting call
+// leaves it as it was.
 void EvaluateModel(const driverarray& drivers, const paramarray& params, statearray& states, double time,
                    processarray& processes, bool endOfStep) {
-    ClearFloatingPointFaults();
+    ClearPendingFaults();
 
     ModelFrame f;
     ReadInputs(f, drivers, params, states);
     f.time = time;
     f.endOfStep = endOfStep;
     f.states = &states;
-    f.LatRad = 0.0;
-    f.DeclRad = 0.0;
-
-    OverrideSoilNitrogen(f, states, dr::DNnh4, st::Nnh4);
-    OverrideSoilNitrogen(f, states, dr::DNno3, st::Nno3);
-
-    if (NewYear || time == StartTime) AnnualReset(f, states);
-
-    // Precipitation and melt are partitioned only at the end of a step.
-    f.v[pr::Pptr] = 0.0;
-    f.v[pr::PptI] = 0.0;
-    f.v[pr::Ppts] = 0.0;
-    f.v[pr::Ms] = 0.0;
-
-    // The evaluation ends at its first fault. The flags are read after every
-    // section, so a later fault of another kind (a division by zero, which
-    // the integrator would retry with a smaller step) cannot stand in for it.
-    constexpr void (*sections[])(ModelFrame&) = {WeatherAndSoilWater, CanopyPhotosynthesis, SoilSolution,
-                                                 UptakeAndFixation,   Litterfall,           GrowthAndRespiration,
-                                                 Decomposition,       Totals};
-    for (auto section : sections) {
-        section(f);
-        CheckFaults();
-    }
-
-    if (endOfStep) EndOfStepUpdates(f);
-
-    FormDerivatives(f);
-    CheckFaults();
+    RunEquations(f);
 
     WriteOutput(f, processes);
 }

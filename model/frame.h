@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/stypes.h"
+#include "model/day_terms.h"
 #include "model/symbols.h"
 
 // ParamBase of every process entry, from the static catalogue.
@@ -31,10 +32,17 @@ struct ModelFrame {
     // Intermediates that later sections use again.
     double LatRad;   // latitude in radians (weather section, end of step)
     double DeclRad;  // solar declination in radians (weather section, end of step)
+    double WoodPower;  // total wood carbon raised to h2 (weather section, growth)
+
+    // What depends on the drivers, parameters and day counter only; in place
+    // before the sections run.
+    DayTerms day;
 
     double time;
     bool endOfStep;
-    statearray* states;  // the state table of the call, for the writes it makes
+    // The state table of the call, for the writes it makes; null for a trial
+    // evaluation of the integrator, whose writes would only be dropped.
+    statearray* states;
 
     // Parameter j of its owning process: Params[ParamBase(owner) + j]. The
     // base comes from a table made at compile time, so with a pa:: constant

@@ -8,13 +8,6 @@ namespace {
 // 1 when lo <= x <= hi (both bounds inclusive), else 0.
 double Season(double x, double lo, double hi) { return (lo <= x && x <= hi) ? 1.0 : 0.0; }
 
-// Temperature response of maintenance respiration: 1 at the optimum, falling
-// to 0 at the maximum and staying 0 above it.
-double RespirationResponse(double T, double Tmax, double Topt, double gamma) {
-    if (T >= Tmax) return 0.0;
-    return Power((Tmax - T) / (Tmax - Topt), (Tmax - Topt) * gamma) * std::exp((T - Topt) * gamma);
-}
-
 // Maintenance respiration proportional to the pool's nitrogen, counting the
 // nitrogen at most up to carbon / minimum C:N.
 double Maintenance(double rate, double C, double N, double qmin) {
@@ -78,19 +71,18 @@ void GrowthAndRespiration(ModelFrame& f) {
 
     // Foliage and wood respire at the mean air temperature, roots at the soil
     // temperature.
-    const double TRmax = f.P(pa::TRmax), TRopt = f.P(pa::TRopt), gammaR = f.P(pa::gammaR);
     const double rm = f.P(pa::rm);
-    const double HRair = RespirationResponse(v[pr::Ta], TRmax, TRopt, gammaR);
+    const double HRair = f.day.HRair;
     v[pr::RFmet] = Maintenance(rm * HRair, Cf, Nf, f.P(pa::qFmin));
     v[pr::RWmet] = Maintenance(rm * f.P(pa::awr) * HRair, Csw, Nsw, f.P(pa::qWmin));
-    v[pr::HR] = RespirationResponse(f.d[dr::Ts], TRmax, TRopt, gammaR);
+    v[pr::HR] = f.day.HR;
     v[pr::RRmet] = Maintenance(rm * v[pr::HR], Cr, Nr, f.P(pa::qRmin));
 
     // Maintenance is paid from labile carbon in proportion to how full the
     // labile pool is; wood draws on the foliage-and-wood pool.
     const double sL = f.P(pa::sL);
     v[pr::fRLF] = 1.0 - std::exp(-sL * Clfw);
-    v[pr::fRLW] = 1.0 - std::exp(-sL * Clfw);
+    v[pr::fRLW] = v[pr::fRLF];
     v[pr::fRLR] = 1.0 - std::exp(-sL * Clr);
     v[pr::RfmetL] = v[pr::RFmet] * v[pr::fRLF];
     v[pr::RrmetL_Wood] = v[pr::RWmet] * v[pr::fRLW];
@@ -112,7 +104,7 @@ void GrowthAndRespiration(ModelFrame& f) {
 
     // Labile transport, scaled by the end-of-season leaf area: carbon towards
     // the roots, nitrogen towards the foliage, when positive.
-    const double woodScale = Power(v[pr::Cw], f.P(pa::h2));
+    const double woodScale = f.WoodPower;
     v[pr::Tc] = f.P(pa::aLC) * Laieos * (LCfw / f.P(pa::bLC) - LCr) / woodScale;
     v[pr::Tn] = f.P(pa::aLN) * Laieos * (LNwr / f.P(pa::bLN) - LNf) / woodScale;
 }

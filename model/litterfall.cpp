@@ -9,9 +9,9 @@ constexpr double MissingDriver = -1.0;
 
 // Evergreen factor of a pool X with evergreen amount Xe: near 0 while X is
 // small against Xe, tending to 1 - Xe/X when X is large, so litterfall acts
-// on what exceeds the evergreen amount.
-double Evergreen(double x, double xe, double s) {
-    return 1.0 - xe / Power(Power(x, s) + Power(xe, s), 1.0 / s);
+// on what exceeds the evergreen amount. With xePower = Xe^s and invS = 1/s.
+double Evergreen(double x, double xe, double s, double xePower, double invS) {
+    return 1.0 - xe / Power(Power(x, s) + xePower, invS);
 }
 
 // Open (1) from the senescence start day for `duration` days, else 0. A start
@@ -59,7 +59,7 @@ void Litterfall(ModelFrame& f) {
 
     v[pr::lambdaCF] = driven(dr::DlambdaCF)
                           ? f.d[dr::DlambdaCF]
-                          : Evergreen(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF)) * v[pr::FFall] *
+                          : Evergreen(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF), f.day.CfePower, f.day.InvSigmaF) * v[pr::FFall] *
                                     f.P(pa::alambdaF) * Cf +
                                 v[pr::lambdaCFD];
 
@@ -67,22 +67,24 @@ void Litterfall(ModelFrame& f) {
     // in proportion to their carbon.
     const double Cw = Csw + Chw;
     v[pr::Cw] = Cw;
-    if (driven(dr::DlambdaCSW)) {
+    const bool drivenCSW = driven(dr::DlambdaCSW), drivenCHW = driven(dr::DlambdaCHW);
+    const double woodEvergreen =
+        drivenCSW && drivenCHW ? 0.0
+                               : Evergreen(Cw, f.P(pa::Cwe), f.P(pa::sigmaLambdaW), f.day.CwePower, f.day.InvSigmaW);
+    if (drivenCSW) {
         v[pr::lambdaCSW] = f.d[dr::DlambdaCSW];
     } else {
-        v[pr::lambdaCSW] = Evergreen(Cw, f.P(pa::Cwe), f.P(pa::sigmaLambdaW)) * v[pr::WFall] * f.P(pa::alambdaW) *
-                           (Csw / Cw) * Cw;
+        v[pr::lambdaCSW] = woodEvergreen * v[pr::WFall] * f.P(pa::alambdaW) * (Csw / Cw) * Cw;
     }
-    if (driven(dr::DlambdaCHW)) {
+    if (drivenCHW) {
         v[pr::lambdaCHW] = f.d[dr::DlambdaCHW];
     } else {
-        v[pr::lambdaCHW] = Evergreen(Cw, f.P(pa::Cwe), f.P(pa::sigmaLambdaW)) * v[pr::WFall] * f.P(pa::alambdaW) *
-                           (Chw / Cw) * Cw;
+        v[pr::lambdaCHW] = woodEvergreen * v[pr::WFall] * f.P(pa::alambdaW) * (Chw / Cw) * Cw;
     }
 
     v[pr::lambdaCR] = driven(dr::DlambdaCR)
                           ? f.d[dr::DlambdaCR]
-                          : Evergreen(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR)) * v[pr::RFall] *
+                          : Evergreen(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR), f.day.CrePower, f.day.InvSigmaR) * v[pr::RFall] *
                                     f.P(pa::alambdaR) * Cr +
                                 v[pr::lambdaCRD];
 

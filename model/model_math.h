@@ -31,13 +31,20 @@ T RepeatedProduct(T b, long long n) {
     return result;
 }
 
+// A whole number of magnitude at most 2147483647. The magnitude is compared
+// quietly, so a NaN exponent raises no flag here.
+inline bool SmallWholeNumber(double e) {
+    if (!std::isless(std::fabs(e), 2147483648.0)) return false;
+    return static_cast<double>(static_cast<long long>(e)) == e;
+}
+
 // b raised to e: 1 for e = 0; 0 for b = 0 and e > 0; repeated multiplication
 // for an integral e (so a negative base is allowed; the reciprocal for e < 0);
 // otherwise exp(e * ln b), which faults for a negative b.
 inline double Power(double b, double e) {
     if (e == 0.0) return 1.0;
     if (b == 0.0 && e > 0.0) return 0.0;
-    if (e == std::trunc(e) && std::fabs(e) <= 2147483647.0) {
+    if (SmallWholeNumber(e)) {
         const long long n = static_cast<long long>(std::fabs(e));
         if (e > 0.0) return RepeatedProduct(b, n);
         std::fexcept_t overflowBefore;

@@ -9,17 +9,17 @@ constexpr double KCO2 = 995.4;
 }  // namespace
 
 void CanopyPhotosynthesis(ModelFrame& f) {
-    const double Ca = f.d[dr::Ca], Tamax = f.d[dr::Tamax], Tamin = f.d[dr::Tamin], II = f.d[dr::II];
+    const double Ca = f.d[dr::Ca], Tamax = f.d[dr::Tamax], II = f.d[dr::II];
     const double* s = f.s;
     double* v = f.v;
     const double LAI = v[pr::LAI];
 
-    const double gsC = Power(v[pr::PsiD], 1.156) / (0.6 * f.P(pa::omegaS) + 0.5 * (Tamax - Tamin));
+    const double gsC = Power(v[pr::PsiD], 1.156) / f.day.ConductanceDivisor;
     v[pr::gsC] = gsC;
 
     // Capacity from foliar nitrogen and temperature, damped as the labile
     // carbon of foliage and wood fills up; expressed per unit conductance.
-    const double PmaxG = 11.04 * f.P(pa::aNf) * s[st::Nf] * std::exp(0.004 * Tamax) / gsC /
+    const double PmaxG = 11.04 * f.P(pa::aNf) * s[st::Nf] * f.day.WarmCapacity / gsC /
                          (1.0 + Power(s[st::Clfw] / f.P(pa::Clfwmax), f.P(pa::epsilsonPs)));
     const double LightCapture = 3.332 * LAI * LAI / (LAI * LAI + 1.549);
 

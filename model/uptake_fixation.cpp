@@ -9,16 +9,13 @@ constexpr double KCO2 = 995.4;
 }  // namespace
 
 void UptakeAndFixation(ModelFrame& f) {
-    const double Ts = f.d[dr::Ts], II = f.d[dr::II], Ca = f.d[dr::Ca];
+    const double II = f.d[dr::II], Ca = f.d[dr::Ca];
     const double* s = f.s;
     double* v = f.v;
     const double Cr = s[st::Cr];
 
     // Temperature response of root uptake: 1 at TUopt, 0 from TUmax up.
-    const double TUmax = f.P(pa::TUmax), TUopt = f.P(pa::TUopt), gammaU = f.P(pa::gammaU);
-    const double HU = Ts >= TUmax ? 0.0
-                                  : Power((TUmax - Ts) / (TUmax - TUopt), (TUmax - TUopt) * gammaU) *
-                                        std::exp((Ts - TUopt) * gammaU);
+    const double HU = f.day.HU;
     v[pr::HU] = HU;
 
     const double thetaU = f.P(pa::thetaU);

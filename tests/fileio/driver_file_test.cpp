@@ -118,6 +118,37 @@ TEST_F(DriverFileTest, ZeroedTimesRestartAndLookupsKeepTheNamesOfTheTable) {
     EXPECT_EQ(FindSymbol(0, "DNno3"), 18);
 }
 
+// Repeated drivers read the records kept from the first pass; every pass
+// must give what reading the file again would give.
+TEST_F(DriverFileTest, RepeatedPassesGiveTheDriversOfTheFirst) {
+    // A record of zeros ends the data: the record after it is never read.
+    const std::string after = Records({{0, 0}, {9, 90}});
+    WriteBytes(name, Records({{1, 10}, {-4, 40}, {6, 60}}) + after.substr(after.find("0 0")));
+    fileio::DriverReader reader(name);
+    driverarray drv = Drivers;
+    std::vector<double> first;
+    for (int pass = 0; pass < 3; ++pass) {
+        SCOPED_TRACE(pass);
+        reader.Restart();
+        std::vector<double> seen;
+        for (double t : {1.0, 2.0, 3.5, 4.0, 6.0, 9.0, 30.0}) {
+            reader.GetDrivers(drv, t, ModelDef.NumDrivers, StopTime);
+            seen.push_back(drv[1].Value);
+            EXPECT_EQ(drv[18].Value, 2 * drv[1].Value);
+        }
+        if (pass == 0) first = seen;
+        EXPECT_EQ(seen, first);
+    }
+    EXPECT_EQ(first, (std::vector<double>{10, 20, 35, 40, 60, 60, 60}));
+    // A pass that stopped half-way kept nothing for the next: that one reads the file.
+    fileio::DriverReader partial(name);
+    partial.GetDrivers(drv, 1, ModelDef.NumDrivers, StopTime);
+    WriteBytes(name, Records({{1, 11}, {6, 61}}));
+    partial.Restart();
+    partial.GetDrivers(drv, 6, ModelDef.NumDrivers, StopTime);
+    EXPECT_EQ(drv[1].Value, 61);
+}
+
 TEST_F(DriverFileTest, WritesTheDocumentedLayoutAndReadsItBack) {
     for (int i = 1; i <= ModelDef.NumDrivers; ++i) Drivers[i].Value = i;
     Drivers[2].Value = -0.25;

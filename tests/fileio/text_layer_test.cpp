@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <locale>
+#include <random>
 #include <string>
 
 #include "core/stypes.h"
@@ -53,6 +55,36 @@ TEST(NumberFormats, KnownValues) {
     EXPECT_EQ(General15(999999999999999), "999999999999999");
     EXPECT_EQ(General15(1e15), "1E15");
     EXPECT_EQ(General15(1.0 / 3), "0.333333333333333");
+}
+
+// The 13-digit format as to_chars rounds it, with an upper-case E and at least
+// three exponent digits.
+std::string Scientific13Reference(double v) {
+    char text[64];
+    const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, 12);
+    std::string s(text, r.ptr);
+    const std::size_t e = s.find('e');
+    std::string exponent = s.substr(e + 2);
+    while (exponent.size() < 3) exponent = "0" + exponent;
+    return s.substr(0, e) + "E" + s[e + 1] + exponent;
+}
+
+TEST(NumberFormats, ThirteenDigitsRoundExactlyAtEveryMagnitude) {
+    // Exact ties go to the even digit; values next to a tie, and values that
+    // round up to the next power of ten, round as the exact value says.
+    const double tie = 8796093022208.5;  // 2^43 + 0.5
+    const double cases[] = {tie, tie + 1, std::nextafter(tie, 0.0), std::nextafter(tie, 1e20), 0.5, 1.0000000000005,
+                            9.9999999999999996, 9.99999999999949e-5, 1e-15, 1e-16, 1e39, 1e40, -123.456, 5e-324,
+                            DBL_MAX, -0.0, 0.0};
+    for (const double v : cases) EXPECT_EQ(Scientific13(v), Scientific13Reference(v)) << v;
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    for (int exponent = -320; exponent <= 308; ++exponent)
+        for (int i = 0; i < 200; ++i) {
+            const double v = (i % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent);
+            if (!std::isfinite(v)) continue;
+            ASSERT_EQ(Scientific13(v), Scientific13Reference(v)) << v;
+        }
 }
 
 TEST(NumberSyntax, AcceptsDecimalNotationAndTheWordsTheWritersUse) {

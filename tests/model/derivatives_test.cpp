@@ -15,6 +15,11 @@ protected:
     processarray savedProcesses;
     double savedStartTime = StartTime;
     bool savedNewYear = NewYear;
+    // The tables as the tests before left them, for the tests after.
+    const statearray outerStates = States;
+    const paramarray outerParams = Params;
+    const driverarray outerDrivers = Drivers;
+    const processarray outerProcesses = Processes;
 
     void SetUp() override {
         DefineModel();
@@ -35,6 +40,10 @@ protected:
     void TearDown() override {
         StartTime = savedStartTime;
         NewYear = savedNewYear;
+        States = outerStates;
+        Params = outerParams;
+        Drivers = outerDrivers;
+        Processes = outerProcesses;
     }
     void Derivatives(double t = T) { EvaluateDerivatives(Drivers, Params, y, t, dydx); }
 };

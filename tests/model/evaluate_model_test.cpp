@@ -5,6 +5,7 @@
 #include <cfenv>
 #include <cmath>
 
+#include "model/derivative_frame.h"
 #include "model/equations.h"
 #include "model/new_year.h"
 #include "tests/model/forest_stand.h"
@@ -197,6 +198,51 @@ TEST_F(EvaluateModelTest, FloatingPointFaultsLeaveTheTablesUntouched) {
         EXPECT_EQ(out, good) << c.message;
         EXPECT_FALSE(NewYear) << c.message;
         EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW), 0) << c.message;
+    }
+}
+
+// Faults of several kinds in one evaluation: the first section to fault names
+// the failure, whether the fault arose in a term that depends on the day only
+// or not, and however often the derivative frame evaluates.
+TEST_F(EvaluateModelTest, TheFirstSectionToFaultNamesTheFailure) {
+    struct Case { const char* why; void (*set)(ForestStand&); const char* message; };
+    const Case cases[] = {
+        // exp(970) in the weather section's Penman terms; later 0/0 in the
+        // litter of roots without carbon, and a root share Clr/0.
+        {"day term first", [](ForestStand& s) { s.D(dr::Tamax) = s.D(dr::Tamin) = 1e6; s.S(st::Cr) = 0; },
+         "Floating point overflow"},
+        // exp(1200) in uptake; later (-2)^1.5 in the Q10 factor of decomposition.
+        {"day term later", [](ForestStand& s) { s.P(pa::thetaU) = 2; s.P(pa::Q10D) = -2; s.D(dr::Ts) = 15; },
+         "Floating point overflow"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        ForestStand s;
+        c.set(s);
+        for (bool endOfStep : {false, true}) {
+            statearray states = s.states;
+            try {
+                EvaluateModel(s.drivers, s.params, states, 180, out, endOfStep);
+                ADD_FAILURE() << "no fault";
+            } catch (const EMathError& e) {
+                EXPECT_STREQ(e.what(), c.message);
+            }
+        }
+        const statearray saved = States;
+        States = s.states;
+        valuearray y, dydx;
+        for (int i = 1; i <= MaxStates; ++i) y[i] = s.states[i].Value;
+        DerivativeFrame frame(s.drivers, s.params);
+        for (int call = 0; call < 2; ++call) {
+            try {
+                frame(y, 180, dydx);
+                ADD_FAILURE() << "no fault in call " << call;
+            } catch (const EMathError& e) {
+                EXPECT_STREQ(e.what(), c.message) << "call " << call;
+            }
+        }
+        States = saved;
+        EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW), 0);
     }
 }
 

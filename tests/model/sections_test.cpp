@@ -32,6 +32,7 @@ protected:
         for (int i = 1; i <= 55; ++i) f.s[i] = stand.states[i].Value;
         for (int i = 1; i <= 114; ++i) f.par[i] = stand.params[i].Value;
         f.states = &stand.states;
+        f.day.Work(f);
         return f;
     }
 };
