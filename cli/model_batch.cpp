@@ -201,13 +201,7 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
         << "wall time in total          " << Seconds(stats.SecondsTotal) << '\n';
 }
 
-// "driver file 'd.drr' line 7, value 3 of 19" for a number that cannot be
-// read; the subject alone for any other failure.
-std::string Place(const std::string& subject, const std::exception& e) {
-    const auto* number = dynamic_cast<const fileio::EInvalidNumber*>(&e);
-    if (number == nullptr) return subject;
-    return subject + " line " + std::to_string(number->Line) + (number->Field.empty() ? "" : ", " + number->Field);
-}
+std::string Place(const std::string& subject, const std::exception& e) { return FailureSubject(subject, e); }
 
 // A fault of the first evaluation comes from the starting values: which file
 // to look at, and the parameters that are 0.

@@ -74,14 +74,15 @@ private:
 
 }  // namespace
 
-QString RunFailureText(const RunStatistics& stats, const std::string& driverFile, const std::string& outputFile) {
+QString RunFailureText(const RunStatistics& stats, const std::string& driverFile, const std::string& outputFile,
+                       const std::exception& failure) {
     std::string text = stats.Error;
     // A failure of a file names the file; the model's own failures stand as
     // they are.
     if (stats.FailedIn == RunStage::OpenDrivers || stats.FailedIn == RunStage::ReadDrivers ||
         stats.FailedIn == RunStage::OpenOutput || stats.FailedIn == RunStage::WriteOutput ||
         stats.FailedIn == RunStage::Finish) {
-        std::string place = RunFailurePlace(stats, driverFile, outputFile);
+        std::string place = FailureSubject(RunFailurePlace(stats, driverFile, outputFile), failure);
         place[0] = static_cast<char>(place[0] - 'a' + 'A');
         text = place + ": " + text;
     }
@@ -99,7 +100,7 @@ void RunFromWindow(TMainForm& form) {
         if (observer.FieldFailure) std::rethrow_exception(observer.FieldFailure);
     } catch (const std::exception& failure) {
         if (quiet) throw;
-        FmTrouble->ShowError(stats.Failed ? RunFailureText(stats, DriverFileName, OutputFileName)
+        FmTrouble->ShowError(stats.Failed ? RunFailureText(stats, DriverFileName, OutputFileName, failure)
                                           : QString::fromUtf8(failure.what()));
     }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "fileio/text_reader.h"
 #include "run/run_loop.h"
 
 namespace {
@@ -100,4 +101,10 @@ std::string RunFailurePlace(const RunStatistics& stats, const std::string& drive
         case RunStage::SteadyState: break;
     }
     return "run failed at time " + ShortNumber(stats.TimeReached);
+}
+
+std::string FailureSubject(const std::string& subject, const std::exception& failure) {
+    const auto* number = dynamic_cast<const fileio::EInvalidNumber*>(&failure);
+    if (number == nullptr) return subject;
+    return subject + " line " + std::to_string(number->Line) + (number->Field.empty() ? "" : ", " + number->Field);
 }

@@ -4,6 +4,7 @@
 // them earlier to refuse an entry at once, with the same words.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "core/stypes.h"
@@ -56,3 +57,7 @@ std::string RunLengthWarning(double start, double stop, double step);
 // the set-up, else "run failed at time 12".
 std::string RunFailurePlace(const RunStatistics& stats, const std::string& driverFile,
                             const std::string& outputFile);
+
+// "driver file 'd.drr' line 7, value 3 of 19" for a number of a file that
+// cannot be read; the subject alone for any other failure.
+std::string FailureSubject(const std::string& subject, const std::exception& failure);

@@ -282,6 +282,19 @@ private slots:
         QVERIFY(MainForm->centralWidget()->isEnabled());
         QVERIFY(OutputAvailable);
 
+        // A driver value that is no number: the file, its line and the value.
+        std::string weather = ReadBytes(SamplePath("weather.drr"));
+        const std::size_t third = weather.find("\r\n", weather.find("\r\n", weather.find("\r\n") + 2) + 2) + 2;
+        const std::size_t field = weather.find(' ', weather.find_first_not_of(' ', third));
+        weather.replace(weather.find_first_not_of(' ', field), 3, "abc");
+        WriteBytes(dir.File("bad.drr"), weather);
+        TypeAndEnter(MainForm->DriverBox, QString::fromStdString(dir.File("bad.drr")));
+        MainForm->BtnRun->click();
+        QCOMPARE(shown, QString::fromStdString("Driver file '" + dir.File("bad.drr") +
+                                               "' line 4, value 2 of 19: Invalid numeric input"));
+        TypeAndEnter(MainForm->DriverBox, QString::fromStdString(SamplePath("weather.drr")));
+        closer.Opened.clear();
+
         // An output folder that does not exist, and a time step of 0.
         TypeAndEnter(MainForm->OutputBox, QString::fromStdString(dir.File("no/run.out")));
         MainForm->BtnRun->click();
@@ -290,7 +303,7 @@ private slots:
         TypeAndEnter(MainForm->METimeStep, "0");
         MainForm->BtnRun->click();
         QCOMPARE(shown, QString("Time step 0: the time step must be greater than 0"));
-        QCOMPARE(closer.Opened.size(), std::size_t(3));
+        QCOMPARE(closer.Opened.size(), std::size_t(2));
 
         // A time-step field without a number when the run ends: the run
         // completes, then reports the field.
