@@ -159,7 +159,7 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
                    "A result of the run's records: KIND(SYM) or KIND(SYM)@FROM..TO, KIND one of mean, min, max, "
                    "first, last, integral (repeatable)")
         ->allow_extra_args(false)
-        ->type_name("SPEC");
+        ->type_name("METRIC");
     app.add_option("--metrics-out", o.metricsOut,
                    "Append the metrics as one CSV row (member, status, metrics) to this file, under a lock")
         ->type_name("FILE");
@@ -272,8 +272,8 @@ std::vector<std::pair<Variable, double>> SetValues(const BatchOptions& o) {
     return values;
 }
 
-std::vector<MetricSpec> MetricSpecs(const BatchOptions& o) {
-    std::vector<MetricSpec> specs;
+std::vector<MetricDefinition> MetricDefinitions(const BatchOptions& o) {
+    std::vector<MetricDefinition> definitions;
     const auto columnOf = [](std::string_view symbol) {
         try {
             return OutputPosition(FindVariable(symbol, {VarKind::Driver, VarKind::State, VarKind::Process},
@@ -284,11 +284,11 @@ std::vector<MetricSpec> MetricSpecs(const BatchOptions& o) {
     };
     for (const std::string& text : o.metrics) {
         try {
-            specs.push_back(ParseMetric(text, columnOf));
+            definitions.push_back(ParseMetric(text, columnOf));
         } catch (const EMetricError& e) {
             const std::string message = e.what();
             throw UsageError{message.rfind("--metric", 0) == 0 ? message : Named("--metric", text) + ": " + message};
         }
     }
-    return specs;
+    return definitions;
 }

@@ -51,6 +51,6 @@ std::vector<Variable> TableColumns(const BatchOptions& o);
 // The --set values: parameters and states with the numbers to give them.
 // Throws UsageError.
 std::vector<std::pair<Variable, double>> SetValues(const BatchOptions& o);
-// The --metric specifications, their columns among a record's values.
+// The --metric definitions, their columns among a record's values.
 // Throws UsageError.
-std::vector<MetricSpec> MetricSpecs(const BatchOptions& o);
+std::vector<MetricDefinition> MetricDefinitions(const BatchOptions& o);

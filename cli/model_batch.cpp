@@ -284,8 +284,8 @@ int BatchRun::ReadInputs(BatchNotifier& notifier) {
 bool BatchRun::ReportMetrics(const MetricSet& metrics, const std::string& failure) const {
     std::vector<std::string> header{"member", "status"}, row{o_.member, failure.empty() ? "ok" : failure};
     bool complete = failure.empty();
-    for (std::size_t i = 0; i < metrics.Specs().size(); ++i) {
-        header.push_back(metrics.Specs()[i].Text);
+    for (std::size_t i = 0; i < metrics.Definitions().size(); ++i) {
+        header.push_back(metrics.Definitions()[i].Text);
         if (!complete) continue;
         try {
             row.push_back(fileio::ExactText(metrics.Value(i)));
@@ -357,7 +357,7 @@ int BatchRun::Execute() {
     if (table) observer.SetTable(&*table);
     std::optional<MetricSet> metrics;
     if (!o_.metrics.empty()) {
-        metrics.emplace(MetricSpecs(o_));
+        metrics.emplace(MetricDefinitions(o_));
         observer.SetMetrics(&*metrics);
     }
     RunStatistics stats;
@@ -433,7 +433,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         return ExitUsage;
     }
     if ((o.metricsOut || !o.member.empty()) && o.metrics.empty()) {
-        err << Program << ": " << (o.metricsOut ? "--metrics-out" : "--member") << " needs --metric SPEC, the results to record\n";
+        err << Program << ": " << (o.metricsOut ? "--metrics-out" : "--member") << " needs --metric METRIC, the results to record\n";
         return ExitUsage;
     }
     if (o.paramFile.empty() || o.driverFile.empty() || (o.outputFile.empty() && !o.noOutput)) {
@@ -445,7 +445,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         if (!o.noOutput) CheckFilesApart(o);
         ApplyOptions(o);
         SetValues(o);
-        MetricSpecs(o);
+        MetricDefinitions(o);
     } catch (const UsageError& e) {
         err << Program << ": " << e.message << '\n';
         return ExitUsage;

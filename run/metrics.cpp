@@ -21,9 +21,9 @@ std::string Line(const std::vector<std::string>& fields) {
 
 }  // namespace
 
-MetricSpec ParseMetric(std::string_view text, const std::function<int(std::string_view)>& columnOf) {
-    MetricSpec spec;
-    spec.Text = std::string(text);
+MetricDefinition ParseMetric(std::string_view text, const std::function<int(std::string_view)>& columnOf) {
+    MetricDefinition metric;
+    metric.Text = std::string(text);
     const auto refuse = [&text](const std::string& why) { throw EMetricError("--metric " + Quote(text) + ": " + why); };
     const auto open = text.find('(');
     const auto close = text.find(')');
@@ -35,27 +35,28 @@ MetricSpec ParseMetric(std::string_view text, const std::function<int(std::strin
         {"first", MetricKind::First}, {"last", MetricKind::Last}, {"integral", MetricKind::Integral}};
     bool known = false;
     for (const auto& [name, k] : kinds)
-        if (kind == name) spec.Kind = k, known = true;
+        if (kind == name) metric.Kind = k, known = true;
     if (!known) refuse("unknown kind " + Quote(kind) + "; the kinds are mean, min, max, first, last, integral");
-    spec.Column = columnOf(text.substr(open + 1, close - open - 1));
+    metric.Column = columnOf(text.substr(open + 1, close - open - 1));
     std::string_view rest = text.substr(close + 1);
-    if (rest.empty()) return spec;
+    if (rest.empty()) return metric;
     const auto dots = rest.find("..");
     if (rest.front() != '@' || dots == std::string_view::npos ||
-        !fileio::ParseDouble(rest.substr(1, dots - 1), spec.From) ||
-        !fileio::ParseDouble(rest.substr(dots + 2), spec.To))
+        !fileio::ParseDouble(rest.substr(1, dots - 1), metric.From) ||
+        !fileio::ParseDouble(rest.substr(dots + 2), metric.To))
         refuse("a time window is @FROM..TO with two numbers");
-    if (spec.From > spec.To) refuse("the window's start is after its end");
-    return spec;
+    if (metric.From > metric.To) refuse("the window's start is after its end");
+    return metric;
 }
 
-MetricSet::MetricSet(std::vector<MetricSpec> specs) : specs_(std::move(specs)), sums_(specs_.size()) {}
+MetricSet::MetricSet(std::vector<MetricDefinition> definitions)
+    : definitions_(std::move(definitions)), sums_(definitions_.size()) {}
 
 void MetricSet::Add(double time, std::span<const double> values) {
-    for (std::size_t i = 0; i < specs_.size(); ++i) {
-        const MetricSpec& spec = specs_[i];
-        if (time < spec.From || time > spec.To || spec.Column >= static_cast<int>(values.size())) continue;
-        const double v = values[static_cast<std::size_t>(spec.Column)];
+    for (std::size_t i = 0; i < definitions_.size(); ++i) {
+        const MetricDefinition& metric = definitions_[i];
+        if (time < metric.From || time > metric.To || metric.Column >= static_cast<int>(values.size())) continue;
+        const double v = values[static_cast<std::size_t>(metric.Column)];
         Sum& s = sums_[i];
         if (s.Count == 0) {
             s.Min = s.Max = s.First = v;
@@ -73,8 +74,8 @@ void MetricSet::Add(double time, std::span<const double> values) {
 
 double MetricSet::Value(std::size_t i) const {
     const Sum& s = sums_.at(i);
-    if (s.Count == 0) throw EMetricError("metric " + Quote(specs_[i].Text) + " has no record in its time window");
-    switch (specs_[i].Kind) {
+    if (s.Count == 0) throw EMetricError("metric " + Quote(definitions_[i].Text) + " has no record in its time window");
+    switch (definitions_[i].Kind) {
         case MetricKind::Mean: return s.Total / static_cast<double>(s.Count);
         case MetricKind::Min: return s.Min;
         case MetricKind::Max: return s.Max;

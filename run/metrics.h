@@ -19,7 +19,7 @@ public:
 
 enum class MetricKind { Mean, Min, Max, First, Last, Integral };
 
-struct MetricSpec {
+struct MetricDefinition {
     std::string Text;  // as given: "mean(LAI)@366..732"
     MetricKind Kind = MetricKind::Mean;
     int Column = 0;    // 0-based among the record's values (time excluded)
@@ -30,23 +30,23 @@ struct MetricSpec {
 // Parses "KIND(SYMBOL)" or "KIND(SYMBOL)@T1..T2". `columnOf` gives the
 // column of a symbol, or throws EMetricError with its own message for one it
 // does not know.
-MetricSpec ParseMetric(std::string_view text, const std::function<int(std::string_view)>& columnOf);
+MetricDefinition ParseMetric(std::string_view text, const std::function<int(std::string_view)>& columnOf);
 
 // Accumulates the metrics over the records of one run.
 class MetricSet {
 public:
-    explicit MetricSet(std::vector<MetricSpec> specs);
+    explicit MetricSet(std::vector<MetricDefinition> definitions);
     void Add(double time, std::span<const double> values);
     // The value of metric i; EMetricError when its window held no record.
     double Value(std::size_t i) const;
-    const std::vector<MetricSpec>& Specs() const { return specs_; }
+    const std::vector<MetricDefinition>& Definitions() const { return definitions_; }
 
 private:
     struct Sum {
         long long Count = 0;
         double Total = 0, Min = 0, Max = 0, First = 0, Last = 0, Integral = 0, LastTime = 0;
     };
-    std::vector<MetricSpec> specs_;
+    std::vector<MetricDefinition> definitions_;
     std::vector<Sum> sums_;
 };
 

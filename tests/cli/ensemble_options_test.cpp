@@ -77,7 +77,7 @@ TEST_F(EnsembleOptionsTest, MistakesAreRefusedBeforeTheRun) {
     EXPECT_EQ(refusal({"--metric", "avg(Cf)"}),
               "modelbatch: --metric 'avg(Cf)': unknown kind 'avg'; the kinds are mean, min, max, first, last, "
               "integral\n");
-    EXPECT_EQ(refusal({"--metrics-out", results}), "modelbatch: --metrics-out needs --metric SPEC, the results to record\n");
+    EXPECT_EQ(refusal({"--metrics-out", results}), "modelbatch: --metrics-out needs --metric METRIC, the results to record\n");
     const BatchResult withOutput =
         Batch({"--no-output", "--metric", "max(Cf)", paramFile, drivers, dir / "o.out"});
     EXPECT_EQ(withOutput.status, 2);

@@ -28,13 +28,13 @@ std::string Refusal(std::string_view text) {
 }  // namespace
 
 TEST(RunMetrics, EveryKindOverTheRunAndOverAWindow) {
-    std::vector<MetricSpec> specs;
+    std::vector<MetricDefinition> definitions;
     for (const char* text : {"mean(LAI)", "min(LAI)", "max(LAI)", "first(LAI)", "last(LAI)", "integral(LAI)",
                              "mean(GPP)@2..3", "integral(LAI)@2..4", "max(LAI)@10..20"})
-        specs.push_back(ParseMetric(text, Columns));
-    EXPECT_EQ(specs[6].From, 2);
-    EXPECT_EQ(specs[6].To, 3);
-    MetricSet set(specs);
+        definitions.push_back(ParseMetric(text, Columns));
+    EXPECT_EQ(definitions[6].From, 2);
+    EXPECT_EQ(definitions[6].To, 3);
+    MetricSet set(definitions);
     // LAI 1, 3, 2, 6 at times 1, 2, 4, 5; GPP 10, 20, 30, 40.
     const double records[][3] = {{1, 10, 1}, {2, 20, 3}, {4, 30, 2}, {5, 40, 6}};
     for (const auto& r : records) set.Add(r[0], std::span<const double>(r + 1, 2));
