@@ -58,15 +58,24 @@ bool SameSign(double a, double b) { return (a > 0.0 && b > 0.0) || (a < 0.0 && b
 const char* const StepTooSmallInStep = "Step size too small in routine RKQualityControl";
 const char* const StepTooSmallInInterval = "Step size too small in routine ODEIntegrator";
 
+// The trial vectors of the steps, zeroed once for a whole interval rather
+// than for every step: the steps write only their first n entries, which
+// they always write before reading.
+struct Workspace {
+    valuearray yt, dyt, dym;       // within one Runge-Kutta step
+    valuearray halves, whole, dymid;  // the two half steps and the whole step
+};
+
 // Classical fourth-order Runge-Kutta step. Each entry of y and dydx is read
 // before the same entry of yout is written, so yout may be either of them.
 // The integrator's own arithmetic is checked before each evaluation, since the
 // evaluation starts from clear fault flags.
-void Rk4(const valuearray& y, const valuearray& dydx, int n, double x, double h, valuearray& yout, const Rhs& rhs) {
+void Rk4(const valuearray& y, const valuearray& dydx, int n, double x, double h, valuearray& yout, const Rhs& rhs,
+         Workspace& w) {
     const double hh = 0.5 * h;
     const double h6 = h / 6.0;
     const double xh = x + hh;
-    valuearray yt, dyt, dym;
+    valuearray &yt = w.yt, &dyt = w.dyt, &dym = w.dym;
     for (int i = 1; i <= n; ++i) yt[i] = y[i] + hh * dydx[i];
     CheckFloatingPointFaults();
     rhs(yt, xh, dyt);
@@ -85,23 +94,23 @@ void Rk4(const valuearray& y, const valuearray& dydx, int n, double x, double h,
 }
 
 void QualityStep(valuearray& y, const valuearray& dydx, int n, double& x, double htry, double eps,
-                 const valuearray& yscale, double& hdid, double& hnext, const Rhs& rhs) {
+                 const valuearray& yscale, double& hdid, double& hnext, const Rhs& rhs, Workspace& w) {
     const double xsav = x;
     double h = htry;
     double xnew = xsav;
     double errmax = 0.0;
-    valuearray halves, whole, dymid;
+    valuearray &halves = w.halves, &whole = w.whole, &dymid = w.dymid;
     for (;;) {
         try {
             const double hh = 0.5 * h;
-            Rk4(y, dydx, n, xsav, hh, halves, rhs);
+            Rk4(y, dydx, n, xsav, hh, halves, rhs, w);
             const double xmid = xsav + hh;
             CheckFloatingPointFaults();
             rhs(halves, xmid, dymid);
-            Rk4(halves, dymid, n, xmid, hh, halves, rhs);
+            Rk4(halves, dymid, n, xmid, hh, halves, rhs, w);
             xnew = xsav + h;
             if (xnew == xsav) throw EStepTooSmall(StepTooSmallInStep);
-            Rk4(y, dydx, n, xsav, h, whole, rhs);
+            Rk4(y, dydx, n, xsav, h, whole, rhs, w);
 
             // whole becomes the error estimate: two half steps minus one whole step.
             errmax = 0.0;
@@ -147,6 +156,7 @@ void Integrate(valuearray& ystart, std::int32_t nvar, double& h1, double x1, dou
     nbad = 0;
     valuearray y = ystart;
     valuearray dydx, yscale;
+    Workspace work;
     for (std::int32_t step = 1; step <= rk::MaxSteps; ++step) {
         if (rhs.dropsStaleFaults) DropPendingFaults();
         rhs(y, x, dydx);
@@ -163,7 +173,7 @@ void Integrate(valuearray& ystart, std::int32_t nvar, double& h1, double x1, dou
         if (landing) h = x2 - x;
 
         double hdid = 0.0, hnext = 0.0;
-        QualityStep(y, dydx, nvar, x, h, eps, yscale, hdid, hnext, rhs);
+        QualityStep(y, dydx, nvar, x, h, eps, yscale, hdid, hnext, rhs, work);
         if (hdid == h) {
             ++nok;
             ++rhs.stats.NOk;
@@ -193,7 +203,8 @@ void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double
     CheckEquationCount(N);
     IntegratorStats local;
     ClearFloatingPointFaults();
-    Rk4(Y, DYDX, N, X, H, YOut, Rhs{derivs, stats ? *stats : local});
+    Workspace work;
+    Rk4(Y, DYDX, N, X, H, YOut, Rhs{derivs, stats ? *stats : local}, work);
 }
 
 void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double X, double H, valuearray& YOut,
@@ -207,7 +218,8 @@ void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X
     CheckEquationCount(N);
     IntegratorStats local;
     ClearFloatingPointFaults();
-    QualityStep(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, Rhs{derivs, stats ? *stats : local});
+    Workspace work;
+    QualityStep(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, Rhs{derivs, stats ? *stats : local}, work);
 }
 
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,

@@ -25,6 +25,6 @@ public:
 
 private:
     ModelFrame f_;
-    double states_[MaxStates + 1];  // the values of States when the frame was made
+    double states_[MaxStates + 1]{};  // the values of States when the frame was made
     int n_;                         // the states taken from the trial vector
 };

@@ -23,11 +23,13 @@ void DerivativeFrame::operator()(const valuearray& y, double t, valuearray& dydx
 }
 
 void DerivativeFrame::EvaluateFromClearFlags(const valuearray& y, double t, valuearray& dydx) {
-    std::memcpy(f_.s, states_, sizeof f_.s);
-    for (int i = 1; i <= n_; ++i) f_.s[i] = y[i];
+    // States beyond the trial vector's keep the table's values.
+    const auto count = static_cast<std::size_t>(n_);
+    std::memcpy(&f_.s[1], &y[1], count * sizeof(double));
+    std::memcpy(&f_.s[n_ + 1], &states_[n_ + 1], (MaxStates - count) * sizeof(double));
     f_.time = t;
     RunEquations(f_);
-    for (int i = 1; i <= n_; ++i) dydx[i] = f_.dxdt[i];
+    std::memcpy(&dydx[1], &f_.dxdt[1], count * sizeof(double));
 }
 
 void EvaluateDerivatives(const driverarray& drivers, const paramarray& params, const valuearray& y, double t,

@@ -14,6 +14,17 @@ double Maintenance(double rate, double C, double N, double qmin) {
     return C / N > qmin ? rate * N : rate * C / qmin;
 }
 
+// The growth factor b^e of a pool, as in b^e * next * season * ..., where
+// season is the growing season's 0 or 1. Out of season the product is a
+// signed 0 whatever the factor, as long as the factor is positive and finite
+// and b^e * next does not overflow; for b within [1e-10, 1e10], |e| <= 1 and
+// |next| <= 1e290 that holds, and b^e raises no fault. 1 then stands in for
+// b^e, and the product and the flags come out as they would.
+double SeasonalPower(double b, double e, double next, double season) {
+    if (season == 0.0 && b >= 1e-10 && b <= 1e10 && std::fabs(e) <= 1.0 && std::fabs(next) <= 1e290) return 1.0;
+    return Power(b, e);
+}
+
 }  // namespace
 
 void GrowthAndRespiration(ModelFrame& f) {
@@ -41,20 +52,23 @@ void GrowthAndRespiration(ModelFrame& f) {
     v[pr::Gcf] = v[pr::Gnf] = 0.0;
     if (Clfw > 0.0 && Nlf > 0.0) {
         const double gf = f.P(pa::gf), eps = f.P(pa::epsilonF);
-        v[pr::Gcf] = Power(LNf, 1.0 - eps) * v[pr::FGrow] * gf * Cf * LCfw;
-        v[pr::Gnf] = Power(LCfw, 1.0 - eps) * (gf / f.P(pa::bGf)) * v[pr::FGrow] * Cf * LNf;
+        v[pr::Gcf] = SeasonalPower(LNf, 1.0 - eps, v[pr::FGrow], v[pr::FGrow]) * v[pr::FGrow] * gf * Cf * LCfw;
+        const double nf = gf / f.P(pa::bGf);
+        v[pr::Gnf] = SeasonalPower(LCfw, 1.0 - eps, nf, v[pr::FGrow]) * nf * v[pr::FGrow] * Cf * LNf;
     }
     v[pr::Gcsw] = v[pr::Gnsw] = 0.0;
     if (Clfw > 0.0 && Nlwr > 0.0) {
         const double gw = f.P(pa::gw), eps = f.P(pa::epsilonW);
-        v[pr::Gcsw] = Power(LNwr, 1.0 - eps) * v[pr::WGrow] * gw * Csw * LCfw;
-        v[pr::Gnsw] = Power(LCfw, 1.0 - eps) * (gw / f.P(pa::bGw)) * v[pr::WGrow] * Csw * LNwr;
+        v[pr::Gcsw] = SeasonalPower(LNwr, 1.0 - eps, v[pr::WGrow], v[pr::WGrow]) * v[pr::WGrow] * gw * Csw * LCfw;
+        const double nw = gw / f.P(pa::bGw);
+        v[pr::Gnsw] = SeasonalPower(LCfw, 1.0 - eps, nw, v[pr::WGrow]) * nw * v[pr::WGrow] * Csw * LNwr;
     }
     v[pr::Gcr] = v[pr::Gnr] = 0.0;
     if (Clr > 0.0 && Nlwr > 0.0) {
         const double gr = f.P(pa::gr), eps = f.P(pa::epsilonR);
-        v[pr::Gcr] = Power(LNwr, 1.0 - eps) * v[pr::RGrow] * gr * Cr * LCr;
-        v[pr::Gnr] = Power(LCr, 1.0 - eps) * (gr / f.P(pa::bGr)) * v[pr::RGrow] * Cr * LNwr;
+        v[pr::Gcr] = SeasonalPower(LNwr, 1.0 - eps, v[pr::RGrow], v[pr::RGrow]) * v[pr::RGrow] * gr * Cr * LCr;
+        const double nr = gr / f.P(pa::bGr);
+        v[pr::Gnr] = SeasonalPower(LCr, 1.0 - eps, nr, v[pr::RGrow]) * nr * v[pr::RGrow] * Cr * LNwr;
     }
     for (int g : {pr::Gcf, pr::Gcsw, pr::Gcr, pr::Gnf, pr::Gnsw, pr::Gnr})
         if (v[g] < 0.0) v[g] = 0.0;

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "model/model_math.h"
 #include "model/sections.h"
 
@@ -12,6 +14,22 @@ constexpr double MissingDriver = -1.0;
 // on what exceeds the evergreen amount. With xePower = Xe^s and invS = 1/s.
 double Evergreen(double x, double xe, double s, double xePower, double invS) {
     return 1.0 - xe / Power(Power(x, s) + xePower, invS);
+}
+
+// Evergreen(...) * window * rate * X + drought, the litter of a pool that
+// may also shed by drought. While the window is closed the first term is a
+// signed 0 and the sum is the drought litter, unless that is -0, whatever the
+// evergreen factor, as long as the factor is finite. Within the bounds below
+// it is, and working it out raises no fault: x^s and the sum lie within
+// [1e-50, 2e50], so does the sum raised to 1/s, and xe over that stays far
+// from overflow. 1 then stands in for the factor.
+double EvergreenInWindow(double x, double xe, double s, double xePower, double invS, double window,
+                         double drought) {
+    if (window == 0.0 && !(drought == 0.0 && std::signbit(drought)) && x >= 1e-10 && x <= 1e10 &&
+        std::fabs(s) >= 1.0 && std::fabs(s) <= 5.0 && xePower >= 0.0 && xePower <= 1e50 &&
+        std::fabs(invS) <= 1.0 && std::fabs(xe) <= 1e200)
+        return 1.0;
+    return Evergreen(x, xe, s, xePower, invS);
 }
 
 // Open (1) from the senescence start day for `duration` days, else 0. A start
@@ -59,7 +77,9 @@ void Litterfall(ModelFrame& f) {
 
     v[pr::lambdaCF] = driven(dr::DlambdaCF)
                           ? f.d[dr::DlambdaCF]
-                          : Evergreen(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF), f.day.CfePower, f.day.InvSigmaF) * v[pr::FFall] *
+                          : EvergreenInWindow(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF), f.day.CfePower, f.day.InvSigmaF,
+                                              v[pr::FFall], v[pr::lambdaCFD]) *
+                                    v[pr::FFall] *
                                     f.P(pa::alambdaF) * Cf +
                                 v[pr::lambdaCFD];
 
@@ -84,7 +104,9 @@ void Litterfall(ModelFrame& f) {
 
     v[pr::lambdaCR] = driven(dr::DlambdaCR)
                           ? f.d[dr::DlambdaCR]
-                          : Evergreen(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR), f.day.CrePower, f.day.InvSigmaR) * v[pr::RFall] *
+                          : EvergreenInWindow(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR), f.day.CrePower, f.day.InvSigmaR,
+                                              v[pr::RFall], v[pr::lambdaCRD]) *
+                                    v[pr::RFall] *
                                     f.P(pa::alambdaR) * Cr +
                                 v[pr::lambdaCRD];
 

@@ -231,3 +231,56 @@ TEST_F(LateSections, TotalsRespirationAndNetMineralization) {
 }
 
 }  // namespace
+
+// Out of season and outside the litter windows the growth powers and the
+// evergreen factors are not worked out when they cannot matter; where they
+// could (an overflow, the sign of a zero) the result and the fault are the
+// same as with them worked out.
+TEST_F(LateSections, ClosedSeasonsAndWindowsKeepFaultsAndSignedZeros) {
+    f.s[st::Cf] = 100; f.s[st::Nf] = 2; f.s[st::Csw] = 300; f.s[st::Nsw] = 1; f.s[st::Cr] = 100; f.s[st::Nr] = 1;
+    f.s[st::Nhw] = 1; f.v[pr::Cw] = 300; f.v[pr::Cswmax] = 1000;
+    f.s[st::Clfw] = 40; f.s[st::Clr] = 10; f.s[st::Nlf] = 1; f.s[st::Nlwr] = 2;
+    Set(pa::DDfstart, 100); Set(pa::DDfstop, 500); Set(pa::DDwstart, 100); Set(pa::DDwstop, 500);
+    Set(pa::DDrstart, 100); Set(pa::DDrstop, 500); Set(pa::TRmax, 45); Set(pa::TRopt, 20);
+    Set(pa::qFmin, 1); Set(pa::qWmin, 1); Set(pa::qRmin, 1); Set(pa::bLC, 1); Set(pa::bLN, 1);
+    Set(pa::gf, 0.1); Set(pa::bGf, 1); Set(pa::bGw, 1); Set(pa::bGr, 1);
+    f.s[st::DDa] = f.s[st::DDs] = 600;  // every season closed
+
+    Run(GrowthAndRespiration);
+    for (int g : {pr::Gcf, pr::Gnf, pr::Gcsw, pr::Gnsw, pr::Gcr, pr::Gnr}) EXPECT_EQ(f.v[g], 0.0) << g;
+
+    // An overflow times the closed season's 0 is an invalid operation.
+    auto faults = [this](const char* what) {
+        ClearFloatingPointFaults();
+        f.day.Work(f);
+        GrowthAndRespiration(f);
+        EXPECT_THROW(CheckFloatingPointFaults(), EInvalidOp) << what;
+        ClearFloatingPointFaults();
+    };
+    // A labile share of 10 raised to 1 times a rate of 1e308 overflows.
+    f.s[st::Clfw] = 4000; Set(pa::gf, 1e308);
+    faults("rate");
+    // A share of 1e300 squared overflows by itself.
+    f.s[st::Clfw] = 40; Set(pa::gf, 0.1); Set(pa::epsilonF, -1); f.s[st::Nlf] = 1e302;
+    faults("share");
+
+    // Litter windows closed, no drought deficit: the litter is 0, and when
+    // the drought term is -0 its sign is the evergreen term's. Evergreen
+    // foliage of 100 at a shape of -1 gives a factor of 1 - 100/50 = -1.
+    f.v[pr::Aw] = 0.3; Set(pa::Awd, 0.3); Set(pa::alambdaCFD, -1); Set(pa::alambdaF, 1);
+    Set(pa::Cfe, 100); Set(pa::sigmaLambdaF, -1); Set(pa::sigmaLambdaW, 1); Set(pa::sigmaLambdaR, 1);
+    f.s[st::Jday] = 10; f.s[st::Jdfs] = f.s[st::Jdws] = f.s[st::Jdrs] = 999;
+    Run(Litterfall);
+    EXPECT_EQ(f.v[pr::lambdaCF], 0.0);
+    EXPECT_TRUE(std::signbit(f.v[pr::lambdaCF]));  // -1 * 0 * 1 * 100 + -0
+    Set(pa::alambdaF, -1);
+    Run(Litterfall);
+    EXPECT_FALSE(std::signbit(f.v[pr::lambdaCF]));  // -1 * 0 * -1 * 100 + -0
+    // Foliage of 1e9 to the 40th overflows, window or not.
+    f.s[st::Cf] = 1e9; Set(pa::sigmaLambdaF, 40); Set(pa::alambdaCFD, 1);
+    ClearFloatingPointFaults();
+    f.day.Work(f);
+    Litterfall(f);
+    EXPECT_THROW(CheckFloatingPointFaults(), EOverflow);
+    ClearFloatingPointFaults();
+}
