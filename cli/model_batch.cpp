@@ -204,10 +204,11 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
 std::string Place(const std::string& subject, const std::exception& e) { return FailureSubject(subject, e); }
 
 // A fault of the first evaluation comes from the starting values: which file
-// to look at, and the parameters that are 0.
+// (and --set values) to look at, and the parameters that are 0. A fault
+// within the first step comes from the integrator's trial values, which the
+// starting values passed, so it gets no hint.
 std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o) {
-    if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr ||
-        (stats.FailedIn != RunStage::Evaluate && stats.FailedIn != RunStage::Integrate))
+    if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr || stats.FailedIn != RunStage::Evaluate)
         return {};
     std::string zeros;
     int count = 0;
@@ -215,7 +216,8 @@ std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception
         if (Params[i].Value != 0.0 && std::isfinite(Params[i].Value)) continue;
         if (++count <= 12) zeros += (zeros.empty() ? "" : ", ") + std::string(Params[i].Symbol);
     }
-    std::string hint = "; the model failed on the starting values: check parameter file " + Quoted(o.paramFile);
+    std::string hint = "; the model failed on the starting values: check parameter file " + Quoted(o.paramFile) +
+                       (o.sets.empty() ? "" : " and the --set values");
     if (count > 0) hint += " (parameters that are 0: " + zeros + (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
     return hint;
 }

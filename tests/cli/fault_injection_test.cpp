@@ -288,6 +288,23 @@ TEST_F(FaultInjectionTest, EquationFaultsEndTheRunWithTheFloatingPointMessage) {
     }
 }
 
+// Only a fault of the starting values points to them (and to the --set
+// values that changed them); one of the integrator's trial values within the
+// first step does not, since the starting values came through.
+TEST_F(FaultInjectionTest, OnlyFaultsOfTheStartingValuesPointToThem) {
+    const std::string par = Par("forest.par"), drivers = Weather("weather.drr", 12);
+    const BatchResult start = Batch({"-q", "--start", "0", "--stop", "12", "--set", "mF=0", par, drivers, output});
+    EXPECT_EQ(start.err, "modelbatch: run failed at time 0: Floating point division by zero; the model failed on the "
+                         "starting values: check parameter file '" + par +
+                         "' and the --set values (parameters that are 0: mF, epsilonF, epsilonW, epsilonR)\n");
+    // A labile nitrogen pool that a trial value takes below 0, raised to a
+    // power that is not whole.
+    const BatchResult trial = Batch({"-q", "--start", "0", "--stop", "12", "--set", "h2=0.45", "--set",
+                                     "epsilsonUn=2.066666666666667", "--set", "bLN=0.0486", par, drivers, output});
+    EXPECT_EQ(trial.status, ExitFailure);
+    EXPECT_EQ(trial.err, "modelbatch: run failed at time 0: Invalid floating point operation\n");
+}
+
 TEST_F(FaultInjectionTest, IntegratorFailuresThroughWholeRuns) {
     // Groundwater that drains within a fraction of a day makes the equations
     // stiff: at 58000 per day the step that keeps the error down needs more
