@@ -69,6 +69,11 @@ std::vector<std::string> ParamFileWarnings(const std::string& fileName, const st
 
 DriverTimes ScanDriverTimes(const std::string& fileName) {
     fileio::DriverReader reader(fileName);
+    return ScanDriverTimes(reader);
+}
+
+DriverTimes ScanDriverTimes(fileio::DriverReader& reader) {
+    reader.ReadFromStart(ModelDef.NumDrivers);
     DriverTimes times;
     double time = 0.0;
     driverarray values = Drivers;

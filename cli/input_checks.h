@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace fileio {
+class DriverReader;
+}
+
 // Warnings about a parameter file of this model (its header already read):
 // lines whose name differs from the catalogue's name at that position, and a
 // file that ends before every value. `subject` names the file in the texts.
@@ -23,6 +27,8 @@ struct DriverTimes {
     double backwardsTime = 0.0, backwardsBefore = 0.0;
 };
 // Throws EInOutError (fileio::EInvalidNumber for a text that is no number).
+// The reader keeps the records it read, for a run to take it.
+DriverTimes ScanDriverTimes(fileio::DriverReader& reader);
 DriverTimes ScanDriverTimes(const std::string& fileName);
 
 // Warnings about drivers that do not cover the run set in force (StartTime,

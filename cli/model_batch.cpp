@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -20,6 +21,7 @@
 #include "cli/input_checks.h"
 #include "cli/list_variables.h"
 #include "fileio/csv.h"
+#include "fileio/driver_file.h"
 #include "cli/table_output.h"
 #include "core/notify.h"
 #include "fileio/file_access.h"
@@ -254,6 +256,8 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     const BatchEnvironment& env_;
+    // The driver file as the checks read it, records kept, for the run.
+    std::unique_ptr<fileio::DriverReader> drivers_;
 };
 
 int BatchRun::ReadInputs(BatchNotifier& notifier) {
@@ -276,7 +280,8 @@ int BatchRun::ReadInputs(BatchNotifier& notifier) {
         struct stat st {};
         if (::stat(o_.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
             throw InOutErrorFromErrno(ESPIPE);
-        if (!Warnings(DriverWarnings(ScanDriverTimes(o_.driverFile), driverSubject))) return ExitFailure;
+        drivers_ = std::make_unique<fileio::DriverReader>(o_.driverFile);
+        if (!Warnings(DriverWarnings(ScanDriverTimes(*drivers_), driverSubject))) return ExitFailure;
     } catch (const std::exception& e) {
         return Fail(Place(driverSubject, e) + ": " + e.what());
     }
@@ -366,7 +371,7 @@ int BatchRun::Execute() {
     int status = 0;
     std::string failure;
     try {
-        RunModel(observer, RunMode::Quiet, stats, env_.Evaluate);
+        RunModel(observer, RunMode::Quiet, stats, env_.Evaluate, std::move(drivers_));
     } catch (const std::exception& e) {
         failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
                   FirstEvaluationHint(stats, e, o_);

@@ -47,6 +47,11 @@ void DriverReader::SkipTitleLines() {
     text_.SkipLine();
 }
 
+void DriverReader::ReadFromStart(std::int32_t numDrivers) {
+    StartPass(Count(numDrivers));
+    replaying_ = false;
+}
+
 void DriverReader::StartPass(int numDrivers) {
     replay_ = 0;
     replaying_ = keptAll_ && numDrivers == keptCount_;

@@ -50,6 +50,11 @@ public:
     // The next lookup reads the file again from its first record.
     void Restart() noexcept { lookup_.PrevTime = lookup_.NextTime = 0.0; }
 
+    // ReadRecord goes back to the first record and keeps the records it
+    // reads, as the lookup's first pass does: once they have all been read,
+    // the lookup takes them from memory instead of reading the file again.
+    void ReadFromStart(std::int32_t numDrivers);
+
     DriverLookup& Lookup() noexcept { return lookup_; }
 
 private:

@@ -48,6 +48,8 @@ int RunProgressPercent(double timeReached, double start, double stop) {
 
 namespace {
 
+constexpr std::string_view NullDevice = "/dev/null";
+
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
@@ -56,8 +58,10 @@ double SecondsSince(Clock::time_point start) {
 
 class Run {
 public:
-    Run(RunObserver& observer, RunStatistics& stats, EvaluateFunction evaluate)
-        : observer_(observer), stats_(stats), evaluate_(evaluate ? evaluate : &EvaluateModel) {}
+    Run(RunObserver& observer, RunStatistics& stats, EvaluateFunction evaluate,
+        std::unique_ptr<fileio::DriverReader> drivers)
+        : observer_(observer), stats_(stats), evaluate_(evaluate ? evaluate : &EvaluateModel),
+          drivers_(std::move(drivers)) {}
 
     // Set-up and time loop; every failure leaves through an exception.
     void Execute();
@@ -129,7 +133,7 @@ void Run::WriteRecord(double time) {
     const auto start = Clock::now();
     const int n = fileio::GatherOutputValues(ModelDef.NumStates, States, ModelDef.NumProcesses, Processes, record_);
     const std::span<const double> values(record_, static_cast<std::size_t>(n));
-    output_->WriteRecord(time, values);
+    if (output_) output_->WriteRecord(time, values);
     ++stats_.RecordsWritten;
     stats_.SecondsWriting += SecondsSince(start);
     if (wantsRecords_) observer_.RecordWritten(time, values);
@@ -173,9 +177,13 @@ void Run::Execute() {
 
     RunStartStates = States;
     stage_ = RunStage::OpenDrivers;
-    drivers_ = fileio::OpenDriverReader(DriverFileName);
+    if (drivers_) drivers_->Restart();
+    else drivers_ = fileio::OpenDriverReader(DriverFileName);
     stage_ = RunStage::OpenOutput;
-    output_.emplace(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes);
+    // Nothing keeps what goes to the null device (runs that only want their
+    // records, for metrics or a table): its records are not formatted.
+    if (OutputFileName != NullDevice)
+        output_.emplace(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes);
 
     h_ = TimeStep;
     CurrentTime = StartTime;
@@ -293,10 +301,11 @@ void Run::Complete(std::exception_ptr& failure) {
 
 }  // namespace
 
-void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate) {
+void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate,
+              std::unique_ptr<fileio::DriverReader> drivers) {
     const auto start = Clock::now();
     stats = RunStatistics{};
-    Run run(observer, stats, evaluate);
+    Run run(observer, stats, evaluate, std::move(drivers));
     std::exception_ptr failure;
     try {
         observer.RunStarting();

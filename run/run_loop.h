@@ -11,11 +11,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/stypes.h"
+#include "fileio/driver_file.h"
 
 // The states as they were when the last run started; the periodic reset
 // restores the flagged states from here.
@@ -103,8 +105,12 @@ enum class RunMode {
 // the run ends. In Quiet mode the failure that ended the run is re-thrown.
 // The run reads DriverFileName and writes OutputFileName through files of its
 // own, so other driver and output files may be open meanwhile (the default
-// files of fileio.h included, which the run leaves alone).
-void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate = nullptr);
+// files of fileio.h included, which the run leaves alone). `drivers`, when
+// given, is a reader open on DriverFileName that the run takes in place of
+// opening the file again (one that has kept the file's records, after a
+// check read them all, saves reading them twice).
+void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate = nullptr,
+              std::unique_ptr<fileio::DriverReader> drivers = nullptr);
 
 // ---- Times reached ----
 
