@@ -18,6 +18,17 @@ protected:
         ClearFloatingPointFaults();
     }
     void Set(ParamRef p, double value) { f.par[p.Index()] = value; }
+    // A stand with labile pools, growing seasons from 100 to 500 degree days
+    // (roots from `rootStart`) and unit growth constants.
+    void GrowingStand(double rootStart, double bGf) {
+        f.s[st::Cf] = 100; f.s[st::Nf] = 2; f.s[st::Csw] = 300; f.s[st::Nsw] = 1; f.s[st::Cr] = 100; f.s[st::Nr] = 1;
+        f.s[st::Nhw] = 1; f.v[pr::Cw] = 300; f.v[pr::Cswmax] = 1000;
+        f.s[st::Clfw] = 40; f.s[st::Clr] = 10; f.s[st::Nlf] = 1; f.s[st::Nlwr] = 2;
+        Set(pa::DDfstart, 100); Set(pa::DDfstop, 500); Set(pa::DDwstart, 100); Set(pa::DDwstop, 500);
+        Set(pa::DDrstart, rootStart); Set(pa::DDrstop, 500); Set(pa::TRmax, 45); Set(pa::TRopt, 20);
+        Set(pa::qFmin, 1); Set(pa::qWmin, 1); Set(pa::qRmin, 1); Set(pa::bLC, 1); Set(pa::bLN, 1);
+        Set(pa::gf, 0.1); Set(pa::bGf, bGf); Set(pa::bGw, 1); Set(pa::bGr, 1);
+    }
     // Runs one section, with the day terms of the frame's values, and fails
     // the test if it left a floating-point fault.
     template <class SectionFunction>
@@ -99,13 +110,8 @@ TEST_F(LateSections, LitterWindowsAndWoodSplit) {
 // ---- Growth and respiration ----
 
 TEST_F(LateSections, GrowingSeasonsIncludeBothBoundsAndNeedLabilePools) {
-    f.s[st::Cf] = 100; f.s[st::Nf] = 2; f.s[st::Csw] = 300; f.s[st::Nsw] = 1; f.s[st::Cr] = 100; f.s[st::Nr] = 1;
-    f.s[st::Nhw] = 1; f.v[pr::Cw] = 300; f.v[pr::Cswmax] = 1000;
-    f.s[st::Clfw] = 40; f.s[st::Clr] = 10; f.s[st::Nlf] = 1; f.s[st::Nlwr] = 2;
-    Set(pa::DDfstart, 100); Set(pa::DDfstop, 500); Set(pa::DDwstart, 100); Set(pa::DDwstop, 500);
-    Set(pa::DDrstart, 0); Set(pa::DDrstop, 500); Set(pa::TRmax, 45); Set(pa::TRopt, 20);
-    Set(pa::qFmin, 1); Set(pa::qWmin, 1); Set(pa::qRmin, 1); Set(pa::bLC, 1); Set(pa::bLN, 1);
-    Set(pa::gf, 0.1); Set(pa::bGf, 20); Set(pa::epsilonF, 0.5); Set(pa::bGw, 1); Set(pa::bGr, 1);
+    GrowingStand(0, 20);
+    Set(pa::epsilonF, 0.5);
 
     for (double dda : {100.0, 500.0}) {
         f.s[st::DDa] = dda;
@@ -237,13 +243,7 @@ TEST_F(LateSections, TotalsRespirationAndNetMineralization) {
 // could (an overflow, the sign of a zero) the result and the fault are the
 // same as with them worked out.
 TEST_F(LateSections, ClosedSeasonsAndWindowsKeepFaultsAndSignedZeros) {
-    f.s[st::Cf] = 100; f.s[st::Nf] = 2; f.s[st::Csw] = 300; f.s[st::Nsw] = 1; f.s[st::Cr] = 100; f.s[st::Nr] = 1;
-    f.s[st::Nhw] = 1; f.v[pr::Cw] = 300; f.v[pr::Cswmax] = 1000;
-    f.s[st::Clfw] = 40; f.s[st::Clr] = 10; f.s[st::Nlf] = 1; f.s[st::Nlwr] = 2;
-    Set(pa::DDfstart, 100); Set(pa::DDfstop, 500); Set(pa::DDwstart, 100); Set(pa::DDwstop, 500);
-    Set(pa::DDrstart, 100); Set(pa::DDrstop, 500); Set(pa::TRmax, 45); Set(pa::TRopt, 20);
-    Set(pa::qFmin, 1); Set(pa::qWmin, 1); Set(pa::qRmin, 1); Set(pa::bLC, 1); Set(pa::bLN, 1);
-    Set(pa::gf, 0.1); Set(pa::bGf, 1); Set(pa::bGw, 1); Set(pa::bGr, 1);
+    GrowingStand(100, 1);
     f.s[st::DDa] = f.s[st::DDs] = 600;  // every season closed
 
     Run(GrowthAndRespiration);
