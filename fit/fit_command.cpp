@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/batch_options.h"
+#include "cli/input_checks.h"
 #include "cli/model_batch.h"
 #include "core/notify.h"
 #include "fileio/file_replace.h"
@@ -212,8 +213,7 @@ int FitRun::Execute() {
         evaluator.Restore();
     }
     if (f_.plot) {
-        const std::string problem = env_.Plot ? env_.Plot(*f_.plot, evaluator, result)
-                                              : "this ostrel-fit was built without windows and draws no plots";
+        const std::string problem = env_.Plot(*f_.plot, evaluator, result);
         if (!problem.empty()) status = Fail("plot " + Quoted(*f_.plot) + ": " + problem);
     }
     if (!o_.quiet) {
@@ -254,6 +254,19 @@ int RunOstrelFit(int argc, char** argv, std::ostream& out, std::ostream& err, co
         err << Program << ": name the parameters to fit with --fit SYM[=LOW..HIGH]\n";
         return ExitUsage;
     }
+    // Destinations that cannot take their files: found before a long fit, not after it.
+    if (fitOptions.plot && !env.Plot) {
+        err << Program << ": --plot: this ostrel-fit was built without windows and draws no plots\n";
+        return ExitUsage;
+    }
+    const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+        {"-o ", &fitOptions.fitted}, {"--report ", &fitOptions.report}, {"--plot ", &fitOptions.plot}};
+    for (const auto& [option, name] : outputs)
+        if (*name)
+            if (const std::string problem = WriteProblem(**name); !problem.empty()) {
+                err << Program << ": " << option << Quoted(**name) << ": " << problem << "; nothing was fitted\n";
+                return ExitFailure;
+            }
     try {
         ApplyOptions(options);
         SetValues(options);

@@ -86,12 +86,13 @@ FitResult Fit(ModelEvaluator& evaluator, const FitSettings& settings,
     } else if (!first.Ok) {
         throw EFitError("the run from the starting values fails: " + first.Error);
     }
-    result.StartObjective = first.Objective;
+    // A start cancelled before its end has no objective.
+    result.StartObjective = first.Ok ? first.Objective : std::nan("");
 
     Search search(evaluator, progress);
     search.failedValue = 1e6 * (1.0 + first.Objective);
     search.best = result.Start;
-    search.bestObjective = first.Objective;
+    search.bestObjective = result.StartObjective;
     search.bestOutcome = std::move(first);
     if (progress) progress({evaluator.Runs(), search.bestObjective});
 
@@ -106,7 +107,7 @@ FitResult Fit(ModelEvaluator& evaluator, const FitSettings& settings,
             },
             &search);
         opt.set_maxeval(settings.MaxRuns - 1);
-        opt.set_xtol_abs(1e-7);
+        opt.set_xtol_abs(1e-6);
         opt.set_ftol_abs(1e-14);
         opt.set_stopval(0.0);
         opt.set_initial_step(0.05);
