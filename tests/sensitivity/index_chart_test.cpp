@@ -7,17 +7,12 @@
 #include "sensitivity/analysis.h"
 #include "sensitivity/design.h"
 #include "sensitivity/index_chart.h"
+#include "sensitivity_support.h"
 
 using namespace sensitivity;
+using sensitivity_test::RunAll;
 
 namespace {
-
-template <class F>
-std::map<std::string, double> Results(const Design& design, F f) {
-    std::map<std::string, double> y;
-    for (const Member& m : design.Members) y[m.Id] = f(m.Values);
-    return y;
-}
 
 std::vector<std::string> Order(const IndexChart& chart) {
     std::vector<std::string> factors;
@@ -36,7 +31,7 @@ const Index& Find(const Analysis& a, const std::string& factor, const std::strin
 TEST(SensitivityChart, OneAtATimeRanksByTheSizeOfTheElasticityAndPutsMissingFactorsLast) {
     const Design oat = OatDesign({{"a", 1, 3}, {"b", 10, 20}, {"c", 1, 2}, {"d", 1, 2}}, 0.01);
     // b pulls down hardest, c a little upwards, a not at all.
-    auto y = Results(oat, [](const auto& x) { return 100 - 3 * x[1] + x[2] + x[3] * x[3]; });
+    auto y = RunAll(oat, [](const auto& x) { return 100 - 3 * x[1] + x[2] + x[3] * x[3]; });
     for (const Member& m : oat.Members)
         if (m.Role == "plus:d") y.erase(m.Id);
     const Analysis a = Analyse(oat, y);
@@ -54,7 +49,7 @@ TEST(SensitivityChart, OneAtATimeRanksByTheSizeOfTheElasticityAndPutsMissingFact
 TEST(SensitivityChart, SobolPairsFirstOrderAndTotalRankedByTotal) {
     const Design sobol = SobolDesign({{"a", 0, 1}, {"b", 0, 1}, {"c", 0, 1}}, 1024, 3);
     // c acts only with a: its first-order index is small, its total large.
-    const Analysis a = Analyse(sobol, Results(sobol, [](const auto& x) { return x[0] + 0.2 * x[1] + 4 * x[0] * x[2]; }), 100);
+    const Analysis a = Analyse(sobol, RunAll(sobol, [](const auto& x) { return x[0] + 0.2 * x[1] + 4 * x[0] * x[2]; }), 100);
     const IndexChart chart = BuildIndexChart(sobol, a, "max(LAI)");
     EXPECT_EQ(Order(chart), (std::vector<std::string>{"a", "c", "b"}));
     EXPECT_EQ(chart.Measures, (std::vector<std::string>{"First order", "Total"}));
@@ -70,7 +65,7 @@ TEST(SensitivityChart, SobolPairsFirstOrderAndTotalRankedByTotal) {
 TEST(SensitivityChart, MorrisPlaneCompareFactorsOverTheirRanges) {
     // Per unit, a moves the result 20 times as much as b; over their ranges b moves it 5 times as much.
     const Design morris = MorrisDesign({{"a", 0, 1}, {"b", 0, 100}}, 8, 4, 4);
-    const Analysis a = Analyse(morris, Results(morris, [](const auto& x) { return 20 * x[0] + x[1] + x[0] * x[0]; }), 50);
+    const Analysis a = Analyse(morris, RunAll(morris, [](const auto& x) { return 20 * x[0] + x[1] + x[0] * x[0]; }), 50);
     const IndexChart chart = BuildIndexChart(morris, a, "m");
     EXPECT_EQ(Order(chart), (std::vector<std::string>{"b", "a"}));
     const ChartRow& b = chart.Rows[0];

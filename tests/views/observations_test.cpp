@@ -81,6 +81,11 @@ struct Scene {
         for (const int c : {d1, d2, s1}) FmDisplayData->LbxSeries->SelectText(NameOf(c));
         Update(0);
     }
+
+    void Load(ScriptedNotifier& ask) const {
+        ask.Files = {observations};
+        FmDisplayData->MIShowObservations->trigger();
+    }
 };
 
 }  // namespace
@@ -143,8 +148,7 @@ private slots:
         Workbench bench;
         ScriptedNotifier ask;
         Scene s;
-        ask.Files = {s.observations};
-        FmDisplayData->MIShowObservations->trigger();
+        s.Load(ask);
         // Relative and cumulative change from the series' own first value
         // (10 and 2), so observations keep their place beside the series.
         Update(1);
@@ -166,8 +170,7 @@ private slots:
         Workbench bench;
         ScriptedNotifier ask;
         Scene s;
-        ask.Files = {s.observations};
-        FmDisplayData->MIShowObservations->trigger();
+        s.Load(ask);
         const fit::Observations* loaded = FmDisplayData->LoadedObservations();
 
         const std::string bad = s.dir.File("bad.csv");
