@@ -20,10 +20,10 @@
 
 #include "core/notify.h"
 #include "core/stypes.h"
+#include "fit/observations.h"
 #include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/reload_dlg.h"
-#include "fit/observations.h"
 #include "frontend/workbench.h"
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
