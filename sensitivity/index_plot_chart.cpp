@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <memory>
 #include <qcustomplot.h>
 
 #include "sensitivity/index_chart.h"
@@ -17,9 +18,10 @@ namespace {
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 // The toolkit needs an application object; a command line has none of its
-// own, draws offscreen and keeps the toolkit's notes to itself.
-void NeedApplication() {
-    if (QCoreApplication::instance()) return;
+// own, so it gets one for the drawing (offscreen), which keeps the toolkit's
+// notes to itself and is gone, with all it holds, when the drawing is done.
+std::unique_ptr<QApplication> NeedApplication() {
+    if (QCoreApplication::instance()) return nullptr;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
@@ -27,8 +29,7 @@ void NeedApplication() {
     static int argc = 1;
     static char name[] = "ostrel-sensitivity";
     static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    (void)application;
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 // Fill and outline of the estimates of a bar chart, from the display's
@@ -213,7 +214,7 @@ QSize DrawPlane(QCustomPlot& plot, const IndexChart& chart) {
 bool PlottingAvailable() { return true; }
 
 void DrawIndexChart(const IndexChart& chart, const std::string& fileName) {
-    NeedApplication();
+    const std::unique_ptr<QApplication> application = NeedApplication();
     QCustomPlot plot;
     AddChartTitle(plot, Text(chart.Title));
     const QSize size = chart.Kind == Method::Morris ? DrawPlane(plot, chart) : DrawBars(plot, chart);
