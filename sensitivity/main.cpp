@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -20,6 +21,7 @@
 #include "sensitivity/analysis.h"
 #include "sensitivity/design.h"
 #include "sensitivity/ensemble.h"
+#include "sensitivity/index_chart.h"
 #include "sensitivity/ranges.h"
 
 using namespace sensitivity;
@@ -169,6 +171,11 @@ int main(int argc, char** argv) {
     analyse->add_option("results", resultsFile, "results file")->required();
     analyse->add_option("-o,--output", indicesOut, "indices file (CSV)")->required();
     analyse->add_option("--bootstrap", bootstrap, "bootstrap resamples for the 95 % intervals (default 1000)");
+    std::string plotFile, plotMetric;
+    analyse->add_option("--plot", plotFile,
+                        "chart of one metric's indices (.png, .svg or .pdf): ranked bars with 95 % intervals "
+                        "(oat: elasticities; sobol: first order and total), or the morris mu*-sigma plane");
+    analyse->add_option("--plot-metric", plotMetric, "the metric --plot draws (default: the results' first)");
 
     CLI11_PARSE(app, argc, argv);
     try {
@@ -199,20 +206,41 @@ int main(int argc, char** argv) {
         auto designIn = OpenInput(designFile);
         const Design d = ReadDesign(designIn, designFile);
         if (*analyse) {
+            if (!plotFile.empty() || !plotMetric.empty()) {
+                if (!PlottingAvailable())
+                    throw InputError("--plot: plotting is not available in this build (it was built without the windows)");
+                if (plotFile.empty()) throw InputError("--plot-metric needs --plot FILE");
+                CheckPlotFileName(plotFile);
+            }
             const Results r = ReadResults(resultsFile, d);
+            std::size_t plotted = 0;
+            if (!plotMetric.empty()) {
+                const auto named = std::find(r.Metrics.begin(), r.Metrics.end(), plotMetric);
+                if (named == r.Metrics.end()) {
+                    std::string list;
+                    for (const std::string& m : r.Metrics) list += (list.empty() ? "" : ", ") + m;
+                    throw InputError("--plot-metric: " + resultsFile + " has no metric '" + plotMetric +
+                                     "'; its metrics: " + list);
+                }
+                plotted = static_cast<std::size_t>(named - r.Metrics.begin());
+            }
+            std::vector<Analysis> analyses;
+            for (std::size_t i = 0; i < r.Metrics.size(); ++i) analyses.push_back(Analyse(d, r.Values[i], bootstrap, 1));
             WriteWhole(indicesOut, [&](std::ostream& out) {
                 out << "metric,factor,measure,value,low95,high95\r\n";
-                for (std::size_t i = 0; i < r.Metrics.size(); ++i) {
-                    const Analysis a = Analyse(d, r.Values[i], bootstrap, 1);
-                    for (const Index& x : a.Indices)
+                for (std::size_t i = 0; i < r.Metrics.size(); ++i)
+                    for (const Index& x : analyses[i].Indices)
                         out << fileio::CsvField(r.Metrics[i]) << ',' << fileio::CsvField(x.Factor) << ','
                             << x.Measure << ',' << Number(x.Value) << ',' << Number(x.Low95) << ','
                             << Number(x.High95) << "\r\n";
-                }
             });
             std::cout << Program << ": indices of " << r.Metrics.size() << " metrics in '" << indicesOut << "'";
             if (!r.Failures.empty()) std::cout << "; " << r.Failures.size() << " failed members left out";
             std::cout << '\n';
+            if (!plotFile.empty()) {
+                DrawIndexChart(BuildIndexChart(d, analyses[plotted], r.Metrics[plotted]), plotFile);
+                std::cout << Program << ": chart of " << r.Metrics[plotted] << " in '" << plotFile << "'\n";
+            }
             return 0;
         }
         EnsembleSettings s{modelBatch, metrics, runOptions, paramFile, driverFile, resultsFile};

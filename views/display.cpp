@@ -20,6 +20,7 @@
 
 #include "core/notify.h"
 #include "core/stypes.h"
+#include "fit/observations.h"
 #include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/reload_dlg.h"
@@ -27,6 +28,7 @@
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
 #include "views/display_rules.h"
+#include "views/observed_series.h"
 #include "views/output_chart.h"
 #include "views/output_grid.h"
 #include "views/scale_dlg.h"
@@ -182,6 +184,12 @@ void TFmDisplayData::BuildMenus() {
     MIPrint = entry(MIChart, "MIPrint", "&Print", [](TFmDisplayData* d) { d->MIPrintChartClick(); });
     MISaveChartAs =
         entry(MIChart, "MISaveChartAs", "Save Chart &As...", [](TFmDisplayData* d) { d->MISaveChartAsClick(); });
+    MIChart->addSeparator();
+    MIShowObservations = entry(MIChart, "MIShowObservations", "Show &Observations...",
+                               [](TFmDisplayData* d) { d->MIShowObservationsClick(); });
+    MIHideObservations = entry(MIChart, "MIHideObservations", "Hide Observations",
+                               [](TFmDisplayData* d) { d->MIHideObservationsClick(); });
+    MIHideObservations->setEnabled(false);
 }
 
 // ---- Showing and laying out ----
@@ -341,8 +349,13 @@ void TFmDisplayData::UpdateChart() {
     const int xcol = FindColumn(XSeriesName);
     ChOutput->xAxis->setLabel(xcol >= 0 ? QString::fromStdString(table_.Name(xcol)) : QString());
     const std::vector<std::string> names(SeriesNames.begin(), SeriesNames.begin() + SeriesCount);
-    const ChartSeries series = BuildSeries(table_, XSeriesName, names, RgValueTypeItems->checkedId());
+    const int plotAs = RgValueTypeItems->checkedId();
+    const ChartSeries series = BuildSeries(table_, XSeriesName, names, plotAs);
     ChOutput->ShowSeries(series);
+    if (observations_) {
+        const std::vector<PlottedSeries> observed = ObservedSeries(table_, *observations_, XSeriesName, names, plotAs);
+        for (std::size_t k = 0; k < observed.size(); ++k) ChOutput->ShowObserved(static_cast<int>(k) + 1, observed[k]);
+    }
     if (series.Failed) Notify(MsgKind::Information, MsgButtons::Ok, "Cannot update chart. Invalid series.");
     ChOutput->SetAxisScale(false, true);
     ChOutput->SetAxisScale(true, true);
@@ -426,4 +439,32 @@ void TFmDisplayData::MISaveTableAsClick() {
     if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), static_cast<qint64>(csv.size())) < 0 ||
         !file.commit())
         throw std::runtime_error(("Cannot write " + name + ": " + file.errorString()).toStdString());
+}
+
+// Observations are drawn by the chart's update, which the loading and the
+// hiding run, so that the axes take them in or leave them out at once.
+void TFmDisplayData::MIShowObservationsClick() {
+    FileDialogRequest request;
+    request.Name = "DlgOpenObservations";
+    request.Title = "Show Observations";
+    request.Filter = "Observation Files (*.csv;*.tsv;*.txt)|*.csv;*.tsv;*.txt|All Files (*.*)|*.*";
+    request.DefaultExt = "csv";
+    request.FileMustExist = true;
+    if (observations_) request.StartName = observations_->FileName;
+    const auto chosen = ChooseFile(request);
+    if (!chosen) return;
+    try {
+        observations_ = std::make_unique<fit::Observations>(fit::ReadObservations(*chosen));
+    } catch (const fit::EObservationError& e) {
+        Notify(MsgKind::Error, MsgButtons::Ok, e.what());
+        return;
+    }
+    MIHideObservations->setEnabled(true);
+    UpdateChart();
+}
+
+void TFmDisplayData::MIHideObservationsClick() {
+    observations_.reset();
+    MIHideObservations->setEnabled(false);
+    UpdateChart();
 }

@@ -22,6 +22,9 @@ class QMenu;
 class QPushButton;
 class QWidget;
 class TPnCalibrate;
+namespace fit {
+struct Observations;
+}
 
 class TFmDisplayData : public QDialog {
     Q_OBJECT
@@ -54,6 +57,12 @@ public:
     void MIPrintChartClick();
     void MISaveChartAsClick();
     void MISaveTableAsClick();
+    void MIShowObservationsClick();
+    void MIHideObservationsClick();
+
+    // The observations drawn on the chart (Chart > "Show &Observations..."),
+    // or null when none are loaded.
+    const fit::Observations* LoadedObservations() const { return observations_.get(); }
 
     // Operations of the series and axis dialogs and the calibration panel.
     std::string GetXSeries() const { return XSeriesName; }
@@ -100,6 +109,8 @@ public:
     QAction* MIUpdate;
     QAction* MIPrint;
     QAction* MISaveChartAs;
+    QAction* MIShowObservations;
+    QAction* MIHideObservations;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -116,6 +127,7 @@ private:
     void PlaceCalibratePanel();
 
     OutputTable table_;
+    std::unique_ptr<fit::Observations> observations_;
     std::unique_ptr<OutputTableModel> model_;
     QWidget* client_;
     int bottomHeight_ = 0;

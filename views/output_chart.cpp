@@ -1,12 +1,10 @@
 #include "views/output_chart.h"
 
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <stdexcept>
 
+#include "views/chart_file.h"
 #include "views/display_rules.h"
 
 // Tick labels in the axis's display pattern, at a fixed increment when one
@@ -83,16 +81,13 @@ const SeriesStyle Styles[OutputChart::SeriesCount] = {
 // Markers of 2 x 2 pixels with a one-pixel cosmetic outline: thicker pens
 // make charts of many thousand points slow to draw.
 constexpr double MarkerSize = 2.0;
+constexpr double ObservedSize = 7.0;
 
 }  // namespace
 
 OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
     setObjectName("ChOutput");
-    plotLayout()->insertRow(0);
-    title_ = new QCPTextElement(this, QString(), QFont(font().family(), font().pointSize() + 2, QFont::Bold));
-    plotLayout()->addElement(0, 0, title_);
-    legend->setVisible(true);
-    legend->setFont(font());
+    title_ = AddChartTitle(*this, QString());
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 
     xTicker_.reset(new PatternTicker("#,##0.0"));
@@ -114,6 +109,17 @@ OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
         series->setPen(outline);
         series->setAntialiasedScatters(false);
     }
+    // Observations: larger open markers in black, so that both show where
+    // they meet.
+    for (int k = 0; k < SeriesCount; ++k) {
+        QCPGraph* observed = new PointSeries(xAxis, yAxis);
+        observed->setObjectName(QString("Observed%1").arg(k + 1));
+        observed->setLineStyle(QCPGraph::lsNone);
+        QPen outline(Qt::black);
+        outline.setWidthF(1.2);
+        observed->setScatterStyle(QCPScatterStyle(Styles[k].Shape, outline, Qt::NoBrush, ObservedSize));
+        observed->setPen(outline);
+    }
     ClearSeries();
 
     notice_ = new QCPItemText(this);
@@ -134,12 +140,37 @@ void OutputChart::SetTitle(const QString& title) { title_->setText(title); }
 QString OutputChart::Title() const { return title_->text(); }
 
 void OutputChart::ClearSeries() {
-    for (int k = 1; k <= SeriesCount; ++k) {
-        Series(k)->data()->clear();
-        Series(k)->setVisible(false);
-        Series(k)->removeFromLegend();
-    }
+    for (int k = 1; k <= SeriesCount; ++k)
+        for (QCPGraph* g : {Series(k), Observed(k)}) {
+            g->data()->clear();
+            g->setVisible(false);
+            g->removeFromLegend();
+        }
     UpdateNotice();
+}
+
+void OutputChart::ShowObserved(int k, const PlottedSeries& points) {
+    QCPGraph* observed = Observed(k);
+    QVector<QCPGraphData> data(static_cast<qsizetype>(points.X.size()));
+    for (std::size_t i = 0; i < points.X.size(); ++i) data[static_cast<qsizetype>(i)] = QCPGraphData(points.X[i], points.Y[i]);
+    observed->data()->set(data, std::is_sorted(points.X.begin(), points.X.end()));
+    observed->setName(QString::fromStdString(points.Title));
+    const bool shown = !points.X.empty();
+    observed->setVisible(shown);
+    if (shown) observed->addToLegend();
+    else observed->removeFromLegend();
+    UpdateNotice();
+}
+
+bool OutputChart::ObservedShown(int k) const { return Observed(k)->visible(); }
+
+std::vector<QCPGraph*> OutputChart::ShownGraphs() const {
+    std::vector<QCPGraph*> shown;
+    for (int k = 1; k <= SeriesCount; ++k)
+        if (SeriesActive(k)) shown.push_back(Series(k));
+    for (int k = 1; k <= SeriesCount; ++k)
+        if (ObservedShown(k)) shown.push_back(Observed(k));
+    return shown;
 }
 
 void OutputChart::ActivateSeries(int k, const QString& title) {
@@ -205,10 +236,9 @@ void OutputChart::RescaleIndependent() {
     bool found = false;
     QCPRange all;
     const QCP::SignDomain domain = Logarithmic(true) ? QCP::sdPositive : QCP::sdBoth;
-    for (int k = 1; k <= SeriesCount; ++k) {
-        if (!SeriesActive(k)) continue;
+    for (const QCPGraph* g : ShownGraphs()) {
         bool any = false;
-        const QCPRange r = Series(k)->getKeyRange(any, domain);
+        const QCPRange r = g->getKeyRange(any, domain);
         if (!any) continue;
         all = found ? QCPRange(std::min(all.lower, r.lower), std::max(all.upper, r.upper)) : r;
         found = true;
@@ -221,21 +251,17 @@ void OutputChart::RescaleIndependent() {
 
 std::optional<double> OutputChart::LowestY(bool positiveOnly) const {
     std::optional<double> lowest;
-    for (int k = 1; k <= SeriesCount; ++k) {
-        if (!SeriesActive(k)) continue;
-        for (const QCPGraphData& p : *Series(k)->data())
+    for (const QCPGraph* g : ShownGraphs())
+        for (const QCPGraphData& p : *g->data())
             if ((!positiveOnly || p.value > 0) && (!lowest || p.value < *lowest)) lowest = p.value;
-    }
     return lowest;
 }
 
 std::optional<double> OutputChart::HighestY(bool positiveOnly) const {
     std::optional<double> highest;
-    for (int k = 1; k <= SeriesCount; ++k) {
-        if (!SeriesActive(k)) continue;
-        for (const QCPGraphData& p : *Series(k)->data())
+    for (const QCPGraph* g : ShownGraphs())
+        for (const QCPGraphData& p : *g->data())
             if ((!positiveOnly || p.value > 0) && (!highest || p.value > *highest)) highest = p.value;
-    }
     return highest;
 }
 
@@ -243,11 +269,9 @@ std::int64_t OutputChart::HiddenPoints() const {
     const bool logX = Logarithmic(true), logY = Logarithmic(false);
     if (!logX && !logY) return 0;
     std::int64_t hidden = 0;
-    for (int k = 1; k <= SeriesCount; ++k) {
-        if (!SeriesActive(k)) continue;
-        for (const QCPGraphData& p : *Series(k)->data())
+    for (const QCPGraph* g : ShownGraphs())
+        for (const QCPGraphData& p : *g->data())
             if ((logX && p.key <= 0) || (logY && p.value <= 0)) ++hidden;
-    }
     return hidden;
 }
 
@@ -274,14 +298,6 @@ void OutputChart::ManualRanges() {
     xAutomatic_ = false;
     yAutomatic_ = false;
 }
-
-namespace {
-
-std::runtime_error CannotWrite(const QString& fileName, const QString& why) {
-    return std::runtime_error(("Cannot write " + fileName + ": " + why).toStdString());
-}
-
-}  // namespace
 
 void OutputChart::ReserveCorner(QSize size) {
     if (!corner_) {
@@ -313,47 +329,7 @@ void OutputChart::WithoutReservedRoom(Draw draw) {
 }
 
 void OutputChart::SaveAs(const QString& fileName, int width, int height) {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix != "png" && suffix != "svg" && suffix != "pdf")
-        throw CannotWrite(fileName, "the name must end in .png, .svg or .pdf");
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) throw CannotWrite(fileName, file.errorString());
-    bool drawn = true;
-    WithoutReservedRoom([&] {
-    if (suffix == "png") {
-        drawn = toPixmap(width, height, 2.0).save(&file, "PNG");
-    } else {
-        QCPPainter painter;
-        std::unique_ptr<QPaintDevice> device;
-        if (suffix == "svg") {
-            auto svg = std::make_unique<QSvgGenerator>();
-            svg->setOutputDevice(&file);
-            svg->setSize(QSize(width, height));
-            svg->setViewBox(QRect(0, 0, width, height));
-            svg->setTitle(Title());
-            device = std::move(svg);
-        } else {
-            auto pdf = std::make_unique<QPdfWriter>(&file);
-            pdf->setTitle(Title());
-            pdf->setResolution(96);
-            pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
-            pdf->setPageSize(QPageSize(QSizeF(width, height) * 72.0 / 96.0, QPageSize::Point));
-            device = std::move(pdf);
-        }
-        drawn = painter.begin(device.get());
-        if (drawn) {
-            painter.setMode(QCPPainter::pmVectorized);
-            painter.setMode(QCPPainter::pmNoCaching);
-            toPainter(&painter, width, height);
-            drawn = painter.end();
-        }
-    }
-    });
-    if (!drawn) {
-        file.cancelWriting();
-        throw CannotWrite(fileName, "the chart could not be drawn");
-    }
-    if (!file.commit()) throw CannotWrite(fileName, file.errorString());
+    WithoutReservedRoom([&] { SaveChart(*this, fileName, width, height, Title()); });
 }
 
 void OutputChart::PrintOn(QPrinter& printer) {

@@ -27,13 +27,20 @@ public:
 
     // Series 1..10.
     QCPGraph* Series(int k) const { return graph(k - 1); }
-    // Every series empty and inactive (absent from the chart and the legend).
+    // Every series and its observations empty and inactive (absent from the
+    // chart and the legend).
     void ClearSeries();
     // Series k active with the given title.
     void ActivateSeries(int k, const QString& title);
     bool SeriesActive(int k) const;
     // Puts the points of `chart` into series 1.. in order, titles included.
     void ShowSeries(const ChartSeries& chart);
+    // Observations beside series 1..10: open black markers of the series'
+    // shape, drawn over the series. They count for the automatic ranges and
+    // are listed in the legend under their title while they have points.
+    QCPGraph* Observed(int k) const { return graph(SeriesCount + k - 1); }
+    void ShowObserved(int k, const PlottedSeries& points);
+    bool ObservedShown(int k) const;
 
     // One axis: the bottom (independent) one when `isX`, else the left one.
     QCPAxis* Axis(bool isX) const { return isX ? xAxis : yAxis; }
@@ -48,11 +55,13 @@ public:
     double Increment(bool isX) const;
     // Recomputes an automatic bottom axis from the current points.
     void RescaleIndependent();
-    // The lowest and highest value of the active series (positive values
-    // only when `positiveOnly`); nothing without points.
+    // The lowest and highest value of the active series and their
+    // observations (positive values only when `positiveOnly`); nothing
+    // without points.
     std::optional<double> LowestY(bool positiveOnly) const;
     std::optional<double> HighestY(bool positiveOnly) const;
-    // Points of active series that a logarithmic axis cannot show (≤ 0).
+    // Points of active series and observations that a logarithmic axis
+    // cannot show (≤ 0).
     std::int64_t HiddenPoints() const;
     // The notice on the chart, "" when none is shown.
     QString Notice() const;
@@ -78,6 +87,8 @@ protected:
 private:
     void UpdateNotice();
     void ManualRanges();
+    // The series and observations on the chart.
+    std::vector<QCPGraph*> ShownGraphs() const;
 
     // Runs `draw` with the on-screen room at the right given up.
     template <class Draw>

@@ -9,17 +9,12 @@
 #include "sensitivity/design.h"
 #include "sensitivity/ranges.h"
 #include "model/equations.h"
+#include "sensitivity_support.h"
 
 using namespace sensitivity;
+using sensitivity_test::RunAll;
 
 namespace {
-
-template <class F>
-std::map<std::string, double> RunAll(const Design& design, F f) {
-    std::map<std::string, double> y;
-    for (const Member& m : design.Members) y[m.Id] = f(m.Values);
-    return y;
-}
 
 double Find(const Analysis& a, const std::string& factor, const std::string& measure, double Index::*field = &Index::Value) {
     for (const Index& i : a.Indices)

@@ -3,7 +3,7 @@
 # run two at a time, the same members run again from the written command
 # lines by GNU parallel, and the indices. Both ways must give the same rows.
 set -euo pipefail
-tool=$1 modelbatch=$2 samples=$3
+tool=$1 modelbatch=$2 samples=$3 windows=${4:-ON}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
@@ -34,4 +34,23 @@ fi
 
 "$tool" analyse design.csv results.csv -o indices.csv
 test "$(grep -c '^"mean(NPP)",Wf,mustar,\|^mean(NPP),Wf,mustar,' indices.csv)" -eq 1
+# The chart of one metric; a name or a metric it cannot take is refused before anything is written.
+expect_refusal() {  # MESSAGE ARGS...
+  local message=$1; shift
+  if "$tool" analyse design.csv results.csv -o refused.csv "$@" 2> err.txt; then echo "taken: $*"; exit 1; fi
+  test "$(cat err.txt)" = "ostrel-sensitivity: $message" || { echo "got: $(cat err.txt)"; exit 1; }
+  test ! -e refused.csv
+}
+if [ "$windows" = ON ]; then
+  "$tool" analyse design.csv results.csv -o indices2.csv --plot morris.png --plot-metric 'max(LAI)' > plot.txt
+  grep -qx "ostrel-sensitivity: chart of max(LAI) in 'morris.png'" plot.txt
+  test "$(head -c 8 morris.png | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a
+  expect_refusal "the plot file must end in .png, .svg or .pdf: morris.gif" --plot morris.gif
+  expect_refusal "--plot-metric: results.csv has no metric 'NPP'; its metrics: mean(NPP), max(LAI)" \
+    --plot m.png --plot-metric NPP
+  expect_refusal "--plot-metric needs --plot FILE" --plot-metric 'max(LAI)'
+else
+  expect_refusal "--plot: plotting is not available in this build (it was built without the windows)" --plot m.png
+fi
+
 echo "ensemble: $(grep -vc '^#' commands.txt) members, results identical both ways"

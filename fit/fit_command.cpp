@@ -1,0 +1,278 @@
+#include "fit/fit_command.h"
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <optional>
+
+#include "cli/batch_options.h"
+#include "cli/input_checks.h"
+#include "cli/model_batch.h"
+#include "core/notify.h"
+#include "fileio/file_replace.h"
+#include "fileio/fileio.h"
+#include "fit/fit_report.h"
+#include "model/equations.h"
+#include "model/new_year.h"
+
+namespace {
+
+constexpr const char* Program = "ostrel-fit";
+
+std::atomic<bool> interrupted{false};
+extern "C" void OnFitInterrupt(int) { interrupted = true; }
+
+// Ctrl+C ends the search after the run in progress; the best point found so
+// far is reported and saved.
+class FitInterruptGuard {
+public:
+    FitInterruptGuard() {
+        interrupted = false;
+        struct sigaction action {};
+        action.sa_handler = OnFitInterrupt;
+        sigemptyset(&action.sa_mask);
+        installed_ = sigaction(SIGINT, &action, &previous_) == 0;
+    }
+    ~FitInterruptGuard() {
+        if (installed_) sigaction(SIGINT, &previous_, nullptr);
+    }
+    FitInterruptGuard(const FitInterruptGuard&) = delete;
+    FitInterruptGuard& operator=(const FitInterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ {};
+    bool installed_ = false;
+};
+
+// Messages of the file readers go to stderr, after the file they concern.
+class FitNotifier final : public Notifier {
+public:
+    FitNotifier(std::ostream& err, std::string context) : err_(err), context_(std::move(context)), previous_(SetNotifier(this)) {}
+    ~FitNotifier() override { SetNotifier(previous_); }
+    FitNotifier(const FitNotifier&) = delete;
+    FitNotifier& operator=(const FitNotifier&) = delete;
+    MsgResult Show(MsgKind kind, MsgButtons buttons, std::string_view text) override {
+        err_ << Program << ": " << context_ << ": " << (kind == MsgKind::Warning ? "warning: " : "") << text << '\n';
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes : MsgResult::Ok;
+    }
+
+private:
+    std::ostream& err_;
+    std::string context_;
+    Notifier* previous_;
+};
+
+struct FitOptions {
+    std::string obsFile;
+    std::vector<std::string> fits, sds;
+    std::string algorithm = "bobyqa";
+    int maxRuns = 1000;
+    std::optional<std::string> fitted, report, plot;
+};
+
+// modelbatch's run options, without those about its output.
+void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
+    BuildCommandLine(app, o);
+    for (const char* name : {"OUTPUTFILE", "--format", "--columns", "--save-params", "--list-variables", "--metric",
+                             "--metrics-out", "--member", "--no-output", "--stats"})
+        app.remove_option(app.get_option(name));
+    app.add_option("OBSFILE", f.obsFile, "Observations: CSV or TSV, a time column and one column per observed symbol");
+    app.add_option("--fit", f.fits, "A parameter to fit, within LOW..HIGH (default: half to twice its value; repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("SYM[=LOW..HIGH]");
+    app.add_option("--sd", f.sds, "The standard deviation of every observation of SYM (default 1, or its sd(SYM) column)")
+        ->allow_extra_args(false)
+        ->type_name("SYM=VALUE");
+    app.add_option("--algorithm", f.algorithm, "bobyqa (default), neldermead or sbplx")->type_name("NAME");
+    app.add_option("--max-runs", f.maxRuns, "At most N runs of the model for the search (default 1000)")
+        ->check(CLI::PositiveNumber)
+        ->type_name("N");
+    app.add_option("-o", f.fitted, "Write a parameter file with the fitted values")->type_name("FITTED.par");
+    app.add_option("--report", f.report, "Write the report into this file instead of the standard output")
+        ->type_name("REPORT.txt");
+    app.add_option("--plot", f.plot, "Draw the fitted series with their observations (PNG, SVG or PDF)")
+        ->type_name("FILE");
+    app.footer(
+        "Every run starts from the states of PARAMFILE; the objective is the sum of squared residuals divided by "
+        "their standard deviations.\n"
+        "A record of the run must fall on every observed time: choose --start, --step, --output-every and --offset "
+        "to meet them.\n"
+        "Ctrl+C ends the search after the run in progress; the best values found are reported and saved.\n"
+        "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted.");
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class FitRun {
+public:
+    FitRun(const BatchOptions& o, const FitOptions& f, std::ostream& out, std::ostream& err, const FitEnvironment& env)
+        : o_(o), f_(f), out_(out), err_(err), env_(env) {}
+    int Execute();
+
+private:
+    int Fail(const std::string& text) const {
+        err_ << Program << ": " << text << '\n';
+        return ExitFailure;
+    }
+    void ShowProgress(const fit::FitProgress& p);
+
+    const BatchOptions& o_;
+    const FitOptions& f_;
+    std::ostream& out_;
+    std::ostream& err_;
+    const FitEnvironment& env_;
+    std::chrono::steady_clock::time_point lastDrawn_{};
+    bool drawn_ = false;
+};
+
+void FitRun::ShowProgress(const fit::FitProgress& p) {
+    if (!env_.ProgressOnTerminal || o_.quiet) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (drawn_ && now - lastDrawn_ < std::chrono::milliseconds(200)) return;
+    lastDrawn_ = now;
+    drawn_ = true;
+    err_ << '\r' << Program << ": " << p.Runs << " runs, best objective " << fit::ReportNumber(p.Best) << "    "
+         << std::flush;
+}
+
+int FitRun::Execute() {
+    {
+        FitNotifier notifier(err_, "parameter file " + Quoted(o_.paramFile));
+        try {
+            NewYear = false;
+            if (!ReadParamFile(o_.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return ExitFailure;
+        } catch (const std::exception& e) {
+            return Fail("parameter file " + Quoted(o_.paramFile) + ": " + e.what());
+        }
+    }
+    for (const auto& [v, value] : SetValues(o_))
+        (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
+
+    std::vector<fit::FitParameter> params;
+    std::vector<fit::SeriesSd> sds;
+    fit::FitSettings settings;
+    try {
+        for (const std::string& text : f_.fits) {
+            params.push_back(fit::ParseFitOption(text));
+            for (std::size_t j = 0; j + 1 < params.size(); ++j)
+                if (params[j].Index == params.back().Index)
+                    throw fit::EFitError("--fit " + text + ": " + params.back().Symbol + " is fitted already");
+        }
+        for (const std::string& text : f_.sds) sds.push_back(fit::ParseSd(text));
+        settings.Method = fit::AlgorithmNamed(f_.algorithm);
+        settings.MaxRuns = f_.maxRuns;
+    } catch (const std::exception& e) {
+        err_ << Program << ": " << e.what() << '\n';
+        return ExitUsage;
+    }
+    fit::Observations obs;
+    try {
+        obs = fit::ReadObservations(f_.obsFile, sds);
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    }
+
+    DriverFileName = o_.driverFile;
+    ParamFileName = o_.paramFile;
+    FitInterruptGuard guard;
+    fit::FitHooks hooks;
+    hooks.CancelRequested = [] { return interrupted.load(); };
+    fit::ModelEvaluator evaluator(obs, params, hooks, env_.Evaluate);
+    const auto started = std::chrono::steady_clock::now();
+    fit::FitResult result;
+    try {
+        result = fit::Fit(evaluator, settings, [this](const fit::FitProgress& p) { ShowProgress(p); });
+    } catch (const std::exception& e) {
+        if (drawn_) err_ << '\n';
+        return Fail(e.what());
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (drawn_) err_ << '\r' << std::string(70, ' ') << '\r' << std::flush;
+
+    int status = result.Cancelled ? ExitCancelled : 0;
+    if (result.Cancelled && !o_.quiet) err_ << Program << ": interrupted; the best values found are kept\n";
+    const std::string report = fit::FitReport(evaluator, result);
+    if (f_.report) {
+        try {
+            fileio::WriteReplacing(*f_.report, [&](fileio::TextWriter& w) { w.Put(report); });
+        } catch (const std::exception& e) {
+            status = Fail("report " + Quoted(*f_.report) + ": " + e.what());
+        }
+    } else {
+        out_ << report;
+    }
+    if (f_.fitted) {
+        for (std::size_t j = 0; j < params.size(); ++j) Params[params[j].Index].Value = result.Fitted[j];
+        FitNotifier notifier(err_, "parameter file " + Quoted(*f_.fitted));
+        try {
+            WriteParamFile(*f_.fitted, ModelDef.NumParams, Params, ModelDef.NumStates, States);
+        } catch (const std::exception& e) {
+            status = Fail("parameter file " + Quoted(*f_.fitted) + ": " + e.what());
+        }
+        evaluator.Restore();
+    }
+    if (f_.plot) {
+        const std::string problem = env_.Plot(*f_.plot, evaluator, result);
+        if (!problem.empty()) status = Fail("plot " + Quoted(*f_.plot) + ": " + problem);
+    }
+    if (!o_.quiet) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", seconds);
+        err_ << Program << ": " << result.Runs << " runs in " << text << " s, objective "
+             << fit::ReportNumber(result.StartObjective) << " -> " << fit::ReportNumber(result.Objective) << '\n';
+    }
+    return status;
+}
+
+}  // namespace
+
+int RunOstrelFit(int argc, char** argv, std::ostream& out, std::ostream& err, const FitEnvironment& env) {
+    CLI::App app{"Fits parameters of the Ostrel model to observations, each objective a complete run.", Program};
+    BatchOptions options;
+    FitOptions fitOptions;
+    BuildFitCommandLine(app, options, fitOptions);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << Program << ": " << ParseFailure(app, e, argc, argv) << '\n' << "Run with --help for more information.\n";
+        return ExitUsage;
+    }
+    DefineModel();
+    if (options.version) {
+        out << ModelDef.Name << ' ' << ModelDef.Version << '\n';
+        return 0;
+    }
+    if (options.paramFile.empty() || options.driverFile.empty() || fitOptions.obsFile.empty()) {
+        err << Program << ": PARAMFILE, DRIVERFILE and OBSFILE are required\nRun with --help for more information.\n";
+        return ExitUsage;
+    }
+    if (fitOptions.fits.empty()) {
+        err << Program << ": name the parameters to fit with --fit SYM[=LOW..HIGH]\n";
+        return ExitUsage;
+    }
+    // Destinations that cannot take their files: found before a long fit, not after it.
+    if (fitOptions.plot && !env.Plot) {
+        err << Program << ": --plot: this ostrel-fit was built without windows and draws no plots\n";
+        return ExitUsage;
+    }
+    const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+        {"-o ", &fitOptions.fitted}, {"--report ", &fitOptions.report}, {"--plot ", &fitOptions.plot}};
+    for (const auto& [option, name] : outputs)
+        if (*name)
+            if (const std::string problem = WriteProblem(**name); !problem.empty()) {
+                err << Program << ": " << option << Quoted(**name) << ": " << problem << "; nothing was fitted\n";
+                return ExitFailure;
+            }
+    try {
+        ApplyOptions(options);
+        SetValues(options);
+    } catch (const UsageError& e) {
+        err << Program << ": " << e.message << '\n';
+        return ExitUsage;
+    }
+    return FitRun(options, fitOptions, out, err, env).Execute();
+}
