@@ -91,7 +91,7 @@ void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
     app.add_option("-o", f.fitted, "Write a parameter file with the fitted values")->type_name("FITTED.par");
     app.add_option("--report", f.report, "Write the report into this file instead of the standard output")
         ->type_name("REPORT.txt");
-    app.add_option("--plot", f.plot, "Draw the fitted series with their observations (PNG, SVG or PDF)")
+    app.add_option("--plot", f.plot, "Draw each fitted variable with its observations (PNG, SVG or PDF; FILE-SYM.png a variable when several)")
         ->type_name("FILE");
     app.footer(
         "Every run starts from the states of PARAMFILE; the objective is the sum of squared residuals divided by "
@@ -214,7 +214,9 @@ int FitRun::Execute() {
     }
     if (f_.plot) {
         const std::string problem = env_.Plot(*f_.plot, evaluator, result);
-        if (!problem.empty()) status = Fail("plot " + Quoted(*f_.plot) + ": " + problem);
+        if (!problem.empty()) status = Fail("--plot " + Quoted(*f_.plot) + ": " + problem);
+        else if (!o_.quiet)
+            for (const std::string& file : PlotFiles(*f_.plot, obs)) err_ << Program << ": plot " << Quoted(file) << '\n';
     }
     if (!o_.quiet) {
         char text[32];
@@ -226,6 +228,17 @@ int FitRun::Execute() {
 }
 
 }  // namespace
+
+std::vector<std::string> PlotFiles(const std::string& fileName, const fit::Observations& observations) {
+    if (observations.Series.size() == 1) return {fileName};
+    const std::size_t slash = fileName.rfind('/');
+    std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = fileName.size();
+    std::vector<std::string> files;
+    for (const fit::ObservedSeries& s : observations.Series)
+        files.push_back(fileName.substr(0, dot) + "-" + s.Symbol + fileName.substr(dot));
+    return files;
+}
 
 int RunOstrelFit(int argc, char** argv, std::ostream& out, std::ostream& err, const FitEnvironment& env) {
     CLI::App app{"Fits parameters of the Ostrel model to observations, each objective a complete run.", Program};
