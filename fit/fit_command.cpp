@@ -1,13 +1,12 @@
 #include "fit/fit_command.h"
 
 #include <CLI/CLI.hpp>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <optional>
 
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
+#include "cli/interrupt.h"
 #include "cli/model_batch.h"
 #include "core/notify.h"
 #include "fileio/file_replace.h"
@@ -19,31 +18,6 @@
 namespace {
 
 constexpr const char* Program = "ostrel-fit";
-
-std::atomic<bool> interrupted{false};
-extern "C" void OnFitInterrupt(int) { interrupted = true; }
-
-// Ctrl+C ends the search after the run in progress; the best point found so
-// far is reported and saved.
-class FitInterruptGuard {
-public:
-    FitInterruptGuard() {
-        interrupted = false;
-        struct sigaction action {};
-        action.sa_handler = OnFitInterrupt;
-        sigemptyset(&action.sa_mask);
-        installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-    }
-    ~FitInterruptGuard() {
-        if (installed_) sigaction(SIGINT, &previous_, nullptr);
-    }
-    FitInterruptGuard(const FitInterruptGuard&) = delete;
-    FitInterruptGuard& operator=(const FitInterruptGuard&) = delete;
-
-private:
-    struct sigaction previous_ {};
-    bool installed_ = false;
-};
 
 // Messages of the file readers go to stderr, after the file they concern.
 class FitNotifier final : public Notifier {
@@ -99,6 +73,7 @@ void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
         "A record of the run must fall on every observed time: choose --start, --step, --output-every and --offset "
         "to meet them.\n"
         "Ctrl+C ends the search after the run in progress; the best values found are reported and saved.\n"
+        "A second Ctrl+C ends the program at once.\n"
         "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted.");
 }
 
@@ -175,9 +150,11 @@ int FitRun::Execute() {
 
     DriverFileName = o_.driverFile;
     ParamFileName = o_.paramFile;
-    FitInterruptGuard guard;
+    // Ctrl+C ends the search after the run in progress; the best point found
+    // so far is reported and saved.
+    InterruptGuard guard;
     fit::FitHooks hooks;
-    hooks.CancelRequested = [] { return interrupted.load(); };
+    hooks.CancelRequested = [] { return Interrupted(); };
     fit::ModelEvaluator evaluator(obs, params, hooks, env_.Evaluate);
     const auto started = std::chrono::steady_clock::now();
     fit::FitResult result;

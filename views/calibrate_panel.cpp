@@ -100,6 +100,7 @@ void TPnCalibrate::lblParClick(int n) {
 void TPnCalibrate::SetSlot(int n, const QString& symbol, double value) {
     lblPar(n)->setText(symbol);
     mePar(n)->setText(ShortestText(value));
+    mePar(n)->setCursorPosition(0);  // a long value shows its first digits
     mePar(n)->setEnabled(true);
 }
 
@@ -123,7 +124,10 @@ void TPnCalibrate::refreshMeParCalibrate() {
     for (int n = 1; n <= Slots; ++n) {
         if (!SlotInUse(n)) continue;
         const int i = FindSymbol(2, CaptionOf(lblPar(n)));
-        if (i > 0) mePar(n)->setText(ShortestText(Params[i].Value));
+        if (i > 0) {
+            mePar(n)->setText(ShortestText(Params[i].Value));
+            mePar(n)->setCursorPosition(0);
+        }
     }
 }
 
@@ -193,7 +197,9 @@ void TPnCalibrate::BtnFitCalibrateClick() {
     fit::FitHooks hooks;
     hooks.PumpEvents = [] { QApplication::processEvents(); };
     hooks.CancelRequested = [&progress] { return progress.Cancelled(); };
-    progress.Start();
+    std::string what;
+    for (const fit::FitParameter& p : params) what += (what.empty() ? "" : ", ") + p.Symbol;
+    progress.Start(QString::fromStdString("Fitting " + what + " to " + observations->FileName));
     fit::FitResult result;
     std::string summary;
     try {

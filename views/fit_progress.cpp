@@ -13,6 +13,9 @@ TFmFitProgress::TFmFitProgress(QWidget* owner) : QDialog(owner) {
     setWindowTitle("Fitting");
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
+    LblFitWhat = new QLabel(this);
+    LblFitWhat->setObjectName("LblFitWhat");
+    layout->addWidget(LblFitWhat);
     LblFitRuns = new QLabel(this);
     LblFitRuns->setObjectName("LblFitRuns");
     LblFitBest = new QLabel(this);
@@ -30,11 +33,13 @@ TFmFitProgress::TFmFitProgress(QWidget* owner) : QDialog(owner) {
     connect(BtnCancelFit, &QPushButton::clicked, this, [this] { BtnCancelFitClick(); });
 }
 
-void TFmFitProgress::Start() {
+void TFmFitProgress::Start(const QString& what) {
     cancelled_ = false;
+    LblFitWhat->setText(what);
     BtnCancelFit->setEnabled(true);
     SetProgress({});
     LblFitBest->setText("Best objective: -");
+    adjustSize();
     show();
 }
 

@@ -15,14 +15,16 @@ class TFmFitProgress : public QDialog {
 public:
     explicit TFmFitProgress(QWidget* owner);
 
-    // Shown without waiting, over every other window of the program.
-    void Start();
+    // Shown without waiting, over every other window of the program, with
+    // what is fitted to what.
+    void Start(const QString& what);
     void SetProgress(const fit::FitProgress& progress);
     void Finish();
     bool Cancelled() const { return cancelled_; }
 
     void BtnCancelFitClick();
 
+    QLabel* LblFitWhat;
     QLabel* LblFitRuns;
     QLabel* LblFitBest;
     QPushButton* BtnCancelFit;
