@@ -49,8 +49,9 @@ struct FitOptions {
 void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
     BuildCommandLine(app, o);
     for (const char* name : {"OUTPUTFILE", "--format", "--columns", "--save-params", "--list-variables", "--metric",
-                             "--metrics-out", "--member", "--no-output", "--stats"})
+                             "--metrics-out", "--member", "--no-output", "--stats", "--strict"})
         app.remove_option(app.get_option(name));
+    app.get_option("--quiet")->description("Print nothing but errors");
     app.add_option("OBSFILE", f.obsFile, "Observations: CSV or TSV, a time column and one column per observed symbol");
     app.add_option("--fit", f.fits, "A parameter to fit, within LOW..HIGH (default: half to twice its value; repeatable)")
         ->allow_extra_args(false)
