@@ -24,6 +24,14 @@ using namespace windows_test;
 namespace {
 
 // Acts on the first window of type W that shows, once.
+// A dialog a failed check leaves open is closed, so that the test goes on.
+struct CloseAfter {
+    QDialog* dialog;
+    ~CloseAfter() {
+        if (dialog->isVisible()) dialog->reject();
+    }
+};
+
 template <class W>
 void WhenShown(std::function<void(W*)> act) {
     auto* timer = new QTimer;
@@ -32,6 +40,7 @@ void WhenShown(std::function<void(W*)> act) {
             if (auto* shown = qobject_cast<W*>(w); shown && shown->isVisible()) {
                 timer->stop();
                 timer->deleteLater();
+                const CloseAfter close{shown};
                 act(shown);
                 return;
             }
@@ -147,7 +156,7 @@ private slots:
             bounds->EdLow(1)->setText("0.7");
             bounds->BtnFitBounds->click();
             QCOMPARE(ask.Texts().back(), std::string("alphas: the starting value 0.6 of alphas lies outside 0.7..1.2"));
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bounds->EdLow(1)));
+            QCOMPARE(bounds->focusWidget(), static_cast<QWidget*>(bounds->EdLow(1)));
             bounds->BtnCancelBounds->click();
         });
         const std::size_t asked = ask.Messages.size();
