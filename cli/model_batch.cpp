@@ -19,6 +19,7 @@
 
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
+#include "cli/interrupt.h"
 #include "cli/list_variables.h"
 #include "fileio/csv.h"
 #include "fileio/driver_file.h"
@@ -36,42 +37,6 @@
 namespace {
 
 constexpr const char* Program = "modelbatch";
-
-// ---- Ctrl+C ----
-
-volatile std::sig_atomic_t interrupted = 0;
-
-// A second Ctrl+C ends the program at once: the first one is only looked at
-// between two steps, and a program waiting to open a pipe never gets there.
-extern "C" void OnInterrupt(int) {
-    if (interrupted) {
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
-    }
-    interrupted = 1;
-}
-
-// Ctrl+C cancels the run after the step in progress, like the Cancel button
-// of the window. The handler only raises the flag; the run looks at it.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        interrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-    }
-    ~InterruptGuard() {
-        if (installed_) sigaction(SIGINT, &previous_, nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    struct sigaction previous_ {};
-    bool installed_ = false;
-};
 
 // ---- Messages ----
 
@@ -128,7 +93,7 @@ public:
         drawn_ = true;
     }
 
-    bool CancelRequested() override { return interrupted != 0; }
+    bool CancelRequested() override { return Interrupted(); }
 
     // Records go on to a table of the run's output in CSV or TSV, when there is one.
     void SetTable(TableOutput* table) { table_ = table; }
@@ -334,7 +299,7 @@ int BatchRun::Execute() {
     BatchNotifier notifier(err_, o_.quiet);
     InterruptGuard interrupt;
     if (const int status = ReadInputs(notifier); status != 0) return status;
-    if (interrupted) {
+    if (Interrupted()) {
         if (!o_.quiet) err_ << Program << ": interrupted before the run\n";
         return ExitCancelled;
     }

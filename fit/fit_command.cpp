@@ -1,13 +1,12 @@
 #include "fit/fit_command.h"
 
 #include <CLI/CLI.hpp>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <optional>
 
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
+#include "cli/interrupt.h"
 #include "cli/model_batch.h"
 #include "core/notify.h"
 #include "fileio/file_replace.h"
@@ -19,31 +18,6 @@
 namespace {
 
 constexpr const char* Program = "ostrel-fit";
-
-std::atomic<bool> interrupted{false};
-extern "C" void OnFitInterrupt(int) { interrupted = true; }
-
-// Ctrl+C ends the search after the run in progress; the best point found so
-// far is reported and saved.
-class FitInterruptGuard {
-public:
-    FitInterruptGuard() {
-        interrupted = false;
-        struct sigaction action {};
-        action.sa_handler = OnFitInterrupt;
-        sigemptyset(&action.sa_mask);
-        installed_ = sigaction(SIGINT, &action, &previous_) == 0;
-    }
-    ~FitInterruptGuard() {
-        if (installed_) sigaction(SIGINT, &previous_, nullptr);
-    }
-    FitInterruptGuard(const FitInterruptGuard&) = delete;
-    FitInterruptGuard& operator=(const FitInterruptGuard&) = delete;
-
-private:
-    struct sigaction previous_ {};
-    bool installed_ = false;
-};
 
 // Messages of the file readers go to stderr, after the file they concern.
 class FitNotifier final : public Notifier {
@@ -75,8 +49,9 @@ struct FitOptions {
 void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
     BuildCommandLine(app, o);
     for (const char* name : {"OUTPUTFILE", "--format", "--columns", "--save-params", "--list-variables", "--metric",
-                             "--metrics-out", "--member", "--no-output", "--stats"})
+                             "--metrics-out", "--member", "--no-output", "--stats", "--strict"})
         app.remove_option(app.get_option(name));
+    app.get_option("--quiet")->description("Print nothing but errors");
     app.add_option("OBSFILE", f.obsFile, "Observations: CSV or TSV, a time column and one column per observed symbol");
     app.add_option("--fit", f.fits, "A parameter to fit, within LOW..HIGH (default: half to twice its value; repeatable)")
         ->allow_extra_args(false)
@@ -91,7 +66,7 @@ void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
     app.add_option("-o", f.fitted, "Write a parameter file with the fitted values")->type_name("FITTED.par");
     app.add_option("--report", f.report, "Write the report into this file instead of the standard output")
         ->type_name("REPORT.txt");
-    app.add_option("--plot", f.plot, "Draw the fitted series with their observations (PNG, SVG or PDF)")
+    app.add_option("--plot", f.plot, "Draw each fitted variable with its observations (PNG, SVG or PDF; FILE-SYM.png a variable when several)")
         ->type_name("FILE");
     app.footer(
         "Every run starts from the states of PARAMFILE; the objective is the sum of squared residuals divided by "
@@ -99,6 +74,7 @@ void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
         "A record of the run must fall on every observed time: choose --start, --step, --output-every and --offset "
         "to meet them.\n"
         "Ctrl+C ends the search after the run in progress; the best values found are reported and saved.\n"
+        "A second Ctrl+C ends the program at once.\n"
         "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted.");
 }
 
@@ -175,9 +151,11 @@ int FitRun::Execute() {
 
     DriverFileName = o_.driverFile;
     ParamFileName = o_.paramFile;
-    FitInterruptGuard guard;
+    // Ctrl+C ends the search after the run in progress; the best point found
+    // so far is reported and saved.
+    InterruptGuard guard;
     fit::FitHooks hooks;
-    hooks.CancelRequested = [] { return interrupted.load(); };
+    hooks.CancelRequested = [] { return Interrupted(); };
     fit::ModelEvaluator evaluator(obs, params, hooks, env_.Evaluate);
     const auto started = std::chrono::steady_clock::now();
     fit::FitResult result;
@@ -214,7 +192,9 @@ int FitRun::Execute() {
     }
     if (f_.plot) {
         const std::string problem = env_.Plot(*f_.plot, evaluator, result);
-        if (!problem.empty()) status = Fail("plot " + Quoted(*f_.plot) + ": " + problem);
+        if (!problem.empty()) status = Fail("--plot " + Quoted(*f_.plot) + ": " + problem);
+        else if (!o_.quiet)
+            for (const std::string& file : PlotFiles(*f_.plot, obs)) err_ << Program << ": plot " << Quoted(file) << '\n';
     }
     if (!o_.quiet) {
         char text[32];
@@ -226,6 +206,17 @@ int FitRun::Execute() {
 }
 
 }  // namespace
+
+std::vector<std::string> PlotFiles(const std::string& fileName, const fit::Observations& observations) {
+    if (observations.Series.size() == 1) return {fileName};
+    const std::size_t slash = fileName.rfind('/');
+    std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = fileName.size();
+    std::vector<std::string> files;
+    for (const fit::ObservedSeries& s : observations.Series)
+        files.push_back(fileName.substr(0, dot) + "-" + s.Symbol + fileName.substr(dot));
+    return files;
+}
 
 int RunOstrelFit(int argc, char** argv, std::ostream& out, std::ostream& err, const FitEnvironment& env) {
     CLI::App app{"Fits parameters of the Ostrel model to observations, each objective a complete run.", Program};

@@ -89,4 +89,27 @@ std::string FitReport(const ModelEvaluator& evaluator, const FitResult& result) 
     return out.str();
 }
 
+std::string FitSummary(const ModelEvaluator& evaluator, const FitResult& result) {
+    const auto& params = evaluator.Parameters();
+    std::ostringstream out;
+    if (result.Cancelled)
+        out << "The fit was cancelled after " << result.Runs << " runs; the best values found are kept.\n";
+    else
+        out << "The fit ended after " << result.Runs << " runs: " << result.Ending << ".\n";
+    out << "Objective: " << ReportNumber(result.StartObjective) << " at the start, " << ReportNumber(result.Objective)
+        << " at the end.";
+    for (std::size_t j = 0; j < params.size(); ++j) {
+        out << "\n" << params[j].Symbol << " = " << ReportNumber(result.Fitted[j]);
+        std::string notes;
+        if (result.AtBound[j] != 0) notes = result.AtBound[j] < 0 ? "at the lower bound" : "at the upper bound";
+        if (result.Errors.Available) {
+            if (!notes.empty()) notes += ", ";
+            notes += result.Errors.Identifiable[j] ? "standard error " + ReportNumber(result.Errors.StandardError[j])
+                                                   : "unidentifiable: the observations do not fix it";
+        }
+        if (!notes.empty()) out << " (" << notes << ")";
+    }
+    return out.str();
+}
+
 }  // namespace fit

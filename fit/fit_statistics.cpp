@@ -111,7 +111,7 @@ Uncertainty UncertaintyOf(const std::vector<std::vector<double>>& jacobian, doub
             kept.erase(kept.begin() + static_cast<long>(worst));
             continue;
         }
-        // Singular: drop the column with the smallest diagonal pivot left.
+        // Singular: the last parameter left is dropped and the rest tried again.
         kept.pop_back();
     }
     return u;

@@ -1,5 +1,8 @@
 #include "views/calibrate_panel.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -16,12 +19,22 @@
 #include "frontend/reload_dlg.h"
 #include "frontend/workbench.h"
 #include "run/run_options.h"
+#include "fit/fit_report.h"
 #include "views/display.h"
+#include "views/fit_bounds_dlg.h"
+#include "views/fit_progress.h"
 #include "views/param_list.h"
 
 namespace {
 
 std::string CaptionOf(const ClickLabel* label) { return label->text().toStdString(); }
+
+// The observations the display shows on its chart, when it keeps any.
+template <class Display>
+const fit::Observations* ShownObservations(const Display* display) {
+    if constexpr (requires { display->LoadedObservations(); }) return display->LoadedObservations();
+    else return nullptr;
+}
 
 }  // namespace
 
@@ -57,10 +70,16 @@ TPnCalibrate::TPnCalibrate(QWidget* parent) : QFrame(parent) {
     cbState = new QCheckBox("States", this);
     cbState->setObjectName("cbState");
     cbState->setChecked(true);
-    grid->addWidget(BtnRunCalibrate, Slots, 0, 1, 2);
+    BtnFitCalibrate = new QPushButton("Fit...", this);
+    BtnFitCalibrate->setObjectName("BtnFitCalibrate");
+    BtnFitCalibrate->setAutoDefault(false);
+    BtnFitCalibrate->setToolTip("Fit the parameters of the slots to observations");
+    grid->addWidget(BtnRunCalibrate, Slots, 0);
+    grid->addWidget(BtnFitCalibrate, Slots, 1);
     grid->addWidget(cbParams, Slots + 1, 0);
     grid->addWidget(cbState, Slots + 1, 1);
     connect(BtnRunCalibrate, &QPushButton::clicked, this, [this] { Guarded([this] { BtnRunCalibrateClick(); }); });
+    connect(BtnFitCalibrate, &QPushButton::clicked, this, [this] { Guarded([this] { BtnFitCalibrateClick(); }); });
     adjustSize();
 }
 
@@ -81,6 +100,7 @@ void TPnCalibrate::lblParClick(int n) {
 void TPnCalibrate::SetSlot(int n, const QString& symbol, double value) {
     lblPar(n)->setText(symbol);
     mePar(n)->setText(ShortestText(value));
+    mePar(n)->setCursorPosition(0);  // a long value shows its first digits
     mePar(n)->setEnabled(true);
 }
 
@@ -104,7 +124,10 @@ void TPnCalibrate::refreshMeParCalibrate() {
     for (int n = 1; n <= Slots; ++n) {
         if (!SlotInUse(n)) continue;
         const int i = FindSymbol(2, CaptionOf(lblPar(n)));
-        if (i > 0) mePar(n)->setText(ShortestText(Params[i].Value));
+        if (i > 0) {
+            mePar(n)->setText(ShortestText(Params[i].Value));
+            mePar(n)->setCursorPosition(0);
+        }
     }
 }
 
@@ -112,4 +135,91 @@ void TPnCalibrate::BtnRunCalibrateClick() {
     DlgReload->OKBtnClick();
     MainForm->BtnRunClick();
     FmDisplayData->LoadOutputFile();
+}
+
+std::vector<int> TPnCalibrate::SlotParameters() const {
+    std::vector<int> params;
+    for (int n = 1; n <= Slots; ++n) {
+        if (!SlotInUse(n)) continue;
+        const int i = FindSymbol(2, CaptionOf(lblPar(n)));
+        if (i > 0 && std::find(params.begin(), params.end(), i) == params.end()) params.push_back(i);
+    }
+    return params;
+}
+
+std::optional<fit::Observations> TPnCalibrate::ObservationsForFit() {
+    if (const fit::Observations* shown = ShownObservations(FmDisplayData)) return *shown;
+    FileDialogRequest request;
+    request.Name = "DlgOpenObservations";
+    request.Title = "Open Observations";
+    request.Filter = "Observations (*.csv;*.tsv)|*.csv;*.tsv|All Files|*.*";
+    request.DefaultExt = "csv";
+    request.FileMustExist = true;
+    const std::optional<std::string> file = ChooseFile(request);
+    if (!file) return std::nullopt;
+    try {
+        return fit::ReadObservations(*file);
+    } catch (const fit::EObservationError& e) {
+        Notify(MsgKind::Error, MsgButtons::Ok, e.what());
+        return std::nullopt;
+    }
+}
+
+void TPnCalibrate::BtnFitCalibrateClick() {
+    if (SlotParameters().empty()) {
+        Notify(MsgKind::Information, MsgButtons::Ok, "Choose the parameters to fit in the slots above first");
+        return;
+    }
+    std::optional<fit::Observations> observations = ObservationsForFit();
+    if (!observations) return;
+    // Every run of the fit starts where "Run" would start.
+    DlgReload->OKBtnClick();
+    refreshMeParCalibrate();
+    std::vector<fit::FitParameter> params;
+    for (const int i : SlotParameters()) {
+        fit::FitParameter p;
+        p.Index = i;
+        p.Symbol = Params[i].Symbol;
+        p.Start = Params[i].Value;
+        // A start of 0 has no bounds of its own: the user gives them.
+        try {
+            fit::DefaultBounds(p);
+        } catch (const fit::EFitError&) {
+            p.Low = -1;
+            p.High = 1;
+        }
+        params.push_back(p);
+    }
+    TDlgFitBounds bounds(window());
+    if (!bounds.Ask(params)) return;
+
+    TFmFitProgress progress(window());
+    fit::FitHooks hooks;
+    hooks.PumpEvents = [] { QApplication::processEvents(); };
+    hooks.CancelRequested = [&progress] { return progress.Cancelled(); };
+    std::string what;
+    for (const fit::FitParameter& p : params) what += (what.empty() ? "" : ", ") + p.Symbol;
+    progress.Start(QString::fromStdString("Fitting " + what + " to " + observations->FileName));
+    fit::FitResult result;
+    std::string summary;
+    try {
+        fit::ModelEvaluator evaluator(*observations, params, hooks);
+        result = fit::Fit(evaluator, {}, [&progress](const fit::FitProgress& p) { progress.SetProgress(p); });
+        summary = fit::FitSummary(evaluator, result);
+    } catch (const fit::EFitError& e) {
+        progress.Finish();
+        Notify(MsgKind::Error, MsgButtons::Ok, e.what());
+        return;
+    }
+    progress.Finish();
+    // The fitted values go in as typed values do.
+    for (std::size_t j = 0; j < params.size(); ++j) Params[params[j].Index].Value = result.Fitted[j];
+    refreshMeParCalibrate();
+    Notify(MsgKind::Information, MsgButtons::Ok, summary);
+    // The chart shows the run at the fitted values.
+    if (!OutputFileName.empty()) {
+        MainForm->BtnRunClick();
+        FmDisplayData->LoadOutputFile();
+        FmDisplayData->BtnUpdateChartClick();
+    }
 }

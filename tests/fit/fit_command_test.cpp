@@ -125,4 +125,15 @@ TEST_F(FitCommandTest, RefusesWhatItCannotFit) {
               "ostrel-fit: --plot: this ostrel-fit was built without windows and draws no plots\n");
 }
 
+TEST(FitPlotFiles, OneFileAVariableWhenSeveralAreObserved) {
+    fit::Observations obs;
+    obs.Series.resize(1);
+    obs.Series[0].Symbol = "LAI";
+    EXPECT_EQ(PlotFiles("out/fit.png", obs), std::vector<std::string>{"out/fit.png"});
+    obs.Series.resize(2);
+    obs.Series[1].Symbol = "Ts.driver4";
+    EXPECT_EQ(PlotFiles("out.d/fit.svg", obs), (std::vector<std::string>{"out.d/fit-LAI.svg", "out.d/fit-Ts.driver4.svg"}));
+    EXPECT_EQ(PlotFiles("out.d/fit", obs), (std::vector<std::string>{"out.d/fit-LAI", "out.d/fit-Ts.driver4"}));
+}
+
 }  // namespace
