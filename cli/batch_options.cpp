@@ -176,6 +176,20 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
         "Exit status: 0 done, 1 a file or the run failed, 2 wrong command line, 130 interrupted.");
 }
 
+std::optional<int> ParseOrExit(CLI::App& app, int argc, char** argv, std::ostream& out, std::ostream& err,
+                               const char* program) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << program << ": " << ParseFailure(app, e, argc, argv) << '\n' << "Run with --help for more information.\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
 std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc, char** argv) {
     // An argument that looks like an option but is none: named, with the
     // nearest option.

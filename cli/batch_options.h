@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o);
 // What a parse failure of CLI11 means in this program's words: an unknown
 // option with the nearest known one, or the files counted.
 std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc, char** argv);
+
+// Parses the command line. Nothing when the program goes on; otherwise the
+// exit status after the help went to `out` (0) or the reason for refusing
+// the line, with `program` before it, to `err` (2).
+std::optional<int> ParseOrExit(CLI::App& app, int argc, char** argv, std::ostream& out, std::ostream& err,
+                               const char* program);
 
 // Puts the times and the run options in force. Throws UsageError.
 void ApplyOptions(const BatchOptions& o);

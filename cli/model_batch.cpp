@@ -436,15 +436,7 @@ int RunModelBatch(int argc, char** argv, std::ostream& out, std::ostream& err, c
                  Program};
     BatchOptions options;
     BuildCommandLine(app, options);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        err << Program << ": " << ParseFailure(app, e, argc, argv) << '\n' << "Run with --help for more information.\n";
-        return ExitUsage;
-    }
+    if (const auto exit = ParseOrExit(app, argc, argv, out, err, Program)) return *exit;
     options.listVariables = app.count("--list-variables") > 0;
     DefineModel();
     return Run(options, out, err, env);

@@ -223,15 +223,7 @@ int RunOstrelFit(int argc, char** argv, std::ostream& out, std::ostream& err, co
     BatchOptions options;
     FitOptions fitOptions;
     BuildFitCommandLine(app, options, fitOptions);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        err << Program << ": " << ParseFailure(app, e, argc, argv) << '\n' << "Run with --help for more information.\n";
-        return ExitUsage;
-    }
+    if (const auto exit = ParseOrExit(app, argc, argv, out, err, Program)) return *exit;
     DefineModel();
     if (options.version) {
         out << ModelDef.Name << ' ' << ModelDef.Version << '\n';

@@ -55,6 +55,14 @@ FileDialogRequest DlgSaveOutput(std::string startName) {
     return r;
 }
 
+FileDialogRequest DlgOpenObservations(std::string startName) {
+    auto r = Request("DlgOpenObservations", "Open Observations",
+                     "Observation Files (*.csv;*.tsv;*.txt)|*.csv;*.tsv;*.txt|All Files (*.*)|*.*", "csv",
+                     FileDialogMode::Open, std::move(startName));
+    r.FileMustExist = true;
+    return r;
+}
+
 FileDialogRequest DlgOpenOutput(std::string startName) {
     auto r = Request("DlgOpenOutput", "Open Output File", OutputFilter, "out", FileDialogMode::Open,
                      std::move(startName));

@@ -13,3 +13,5 @@ FileDialogRequest DlgOpenDriver(std::string startName);
 FileDialogRequest DlgSaveDriver(std::string startName);
 FileDialogRequest DlgSaveOutput(std::string startName);
 FileDialogRequest DlgOpenOutput(std::string startName);
+// Observations to draw on the chart and to fit to (CSV or TSV).
+FileDialogRequest DlgOpenObservations(std::string startName);

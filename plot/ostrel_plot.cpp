@@ -7,6 +7,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "cli/batch_options.h"
 #include "core/stypes.h"
 #include "views/chart_series.h"
 #include "views/display_rules.h"
@@ -123,15 +124,7 @@ int RunOstrelPlot(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.name(Program);
     PlotOptions o;
     BuildCommandLine(app, o);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        err << Program << ": " << e.what() << "\n";
-        return 2;
-    }
+    if (const auto exit = ParseOrExit(app, argc, argv, out, err, Program)) return *exit;
 
     OutputTable table;
     std::vector<std::string> names;

@@ -17,6 +17,7 @@
 #include "frontend/number_format.h"
 #include "frontend/panels.h"
 #include "frontend/reload_dlg.h"
+#include "frontend/file_dialogs.h"
 #include "frontend/workbench.h"
 #include "run/run_options.h"
 #include "fit/fit_report.h"
@@ -28,13 +29,6 @@
 namespace {
 
 std::string CaptionOf(const ClickLabel* label) { return label->text().toStdString(); }
-
-// The observations the display shows on its chart, when it keeps any.
-template <class Display>
-const fit::Observations* ShownObservations(const Display* display) {
-    if constexpr (requires { display->LoadedObservations(); }) return display->LoadedObservations();
-    else return nullptr;
-}
 
 }  // namespace
 
@@ -148,14 +142,8 @@ std::vector<int> TPnCalibrate::SlotParameters() const {
 }
 
 std::optional<fit::Observations> TPnCalibrate::ObservationsForFit() {
-    if (const fit::Observations* shown = ShownObservations(FmDisplayData)) return *shown;
-    FileDialogRequest request;
-    request.Name = "DlgOpenObservations";
-    request.Title = "Open Observations";
-    request.Filter = "Observations (*.csv;*.tsv)|*.csv;*.tsv|All Files|*.*";
-    request.DefaultExt = "csv";
-    request.FileMustExist = true;
-    const std::optional<std::string> file = ChooseFile(request);
+    if (const fit::Observations* shown = FmDisplayData ? FmDisplayData->LoadedObservations() : nullptr) return *shown;
+    const std::optional<std::string> file = ChooseFile(DlgOpenObservations(""));
     if (!file) return std::nullopt;
     try {
         return fit::ReadObservations(*file);

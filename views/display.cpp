@@ -24,6 +24,7 @@
 #include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/reload_dlg.h"
+#include "frontend/file_dialogs.h"
 #include "frontend/workbench.h"
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
@@ -444,14 +445,7 @@ void TFmDisplayData::MISaveTableAsClick() {
 // Observations are drawn by the chart's update, which the loading and the
 // hiding run, so that the axes take them in or leave them out at once.
 void TFmDisplayData::MIShowObservationsClick() {
-    FileDialogRequest request;
-    request.Name = "DlgOpenObservations";
-    request.Title = "Show Observations";
-    request.Filter = "Observation Files (*.csv;*.tsv;*.txt)|*.csv;*.tsv;*.txt|All Files (*.*)|*.*";
-    request.DefaultExt = "csv";
-    request.FileMustExist = true;
-    if (observations_) request.StartName = observations_->FileName;
-    const auto chosen = ChooseFile(request);
+    const auto chosen = ChooseFile(DlgOpenObservations(observations_ ? observations_->FileName : ""));
     if (!chosen) return;
     try {
         observations_ = std::make_unique<fit::Observations>(fit::ReadObservations(*chosen));

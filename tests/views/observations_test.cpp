@@ -105,7 +105,7 @@ private slots:
         ask.Files = {s.observations};
         FmDisplayData->MIShowObservations->trigger();
         QCOMPARE(ask.Dialogs.at(0).Name, std::string("DlgOpenObservations"));
-        QCOMPARE(ask.Dialogs.at(0).Title, std::string("Show Observations"));
+        QCOMPARE(ask.Dialogs.at(0).Title, std::string("Open Observations"));
         QVERIFY(ask.Messages.empty());
         QVERIFY(FmDisplayData->LoadedObservations() != nullptr);
         QCOMPARE(FmDisplayData->LoadedObservations()->FileName, s.observations);
