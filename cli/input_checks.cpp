@@ -67,11 +67,6 @@ std::vector<std::string> ParamFileWarnings(const std::string& fileName, const st
     return warnings;
 }
 
-DriverTimes ScanDriverTimes(const std::string& fileName) {
-    fileio::DriverReader reader(fileName);
-    return ScanDriverTimes(reader);
-}
-
 DriverTimes ScanDriverTimes(fileio::DriverReader& reader) {
     reader.ReadFromStart(ModelDef.NumDrivers);
     DriverTimes times;

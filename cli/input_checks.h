@@ -29,7 +29,6 @@ struct DriverTimes {
 // Throws EInOutError (fileio::EInvalidNumber for a text that is no number).
 // The reader keeps the records it read, for a run to take it.
 DriverTimes ScanDriverTimes(fileio::DriverReader& reader);
-DriverTimes ScanDriverTimes(const std::string& fileName);
 
 // Warnings about drivers that do not cover the run set in force (StartTime,
 // StopTime, TimeStep, RunOptions).
