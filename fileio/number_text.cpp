@@ -344,4 +344,99 @@ double ParseNumber(std::string_view text, NonFiniteWords words) {
     return scanner.Value(words);
 }
 
+namespace {
+
+// Eight characters, first in the lowest byte, that are all digits.
+bool EightDigits(std::uint64_t chunk) noexcept {
+    return ((chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
+           0x3333333333333333;
+}
+
+// The value of eight digits, the first the most significant: pairs of
+// digits in every other byte, then fours in every other 16-bit lane, then
+// the two fours.
+std::uint64_t EightDigitsValue(std::uint64_t chunk) noexcept {
+    chunk -= 0x3030303030303030;
+    chunk = (chunk * 10 + (chunk >> 8)) & 0x00FF00FF00FF00FF;
+    chunk = (chunk * (1 + (std::uint64_t{100} << 16)) >> 16) & 0x0000FFFF0000FFFF;
+    return (chunk & 0xFFFFFFFF) * 10000 + (chunk >> 32);
+}
+
+// Adds the digits from p on to `mantissa`, counting them in `digits`, and
+// returns the end of the digits; the mantissa is exact while the count is
+// at most 19. (Locals, not the references, carry the loop: a character read
+// could otherwise alias them.)
+const char* TakeDigits(const char* p, const char* last, std::uint64_t& mantissaOut, int& digitsOut) noexcept {
+    std::uint64_t mantissa = mantissaOut;
+    int digits = digitsOut;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (last - p >= 8 && digits <= 11) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, p, 8);
+            if (!EightDigits(chunk)) break;
+            mantissa = mantissa * 100000000 + EightDigitsValue(chunk);
+            digits += 8;
+            p += 8;
+        }
+    }
+    for (; p < last && IsDigit(*p); ++p)
+        if (++digits <= 19) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    mantissaOut = mantissa;
+    digitsOut = digits;
+    return p;
+}
+
+bool IsNumberEnd(char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+const char* ReadPlainNumber(const char* first, const char* limit, double& value) noexcept {
+    const char* p = first;
+    const bool negative = p < limit && *p == '-';
+    if (p < limit && (*p == '+' || *p == '-')) ++p;
+    // The digits as one whole number and the power of ten of its last digit.
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    p = TakeDigits(p, limit, mantissa, digits);
+    int fraction = 0;
+    if (p < limit && *p == '.') {
+        const char* const point = ++p;
+        p = TakeDigits(p, limit, mantissa, digits);
+        fraction = static_cast<int>(p - point);
+    }
+    if (digits == 0) return nullptr;
+    int exponent = 0;
+    if (p < limit && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativeExponent = p < limit && *p == '-';
+        if (p < limit && (*p == '+' || *p == '-')) ++p;
+        const char* const exponentDigits = p;
+        for (; p < limit && IsDigit(*p); ++p)
+            if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
+        if (p == exponentDigits) return nullptr;
+        if (negativeExponent) exponent = -exponent;
+    }
+    if (p == limit || !IsNumberEnd(*p)) return nullptr;
+    // A whole number up to 2^53 and a power of ten up to 1e22 are both exact
+    // doubles, so one multiplication or division rounds the value correctly.
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int power = exponent - fraction;
+    if (digits <= 19 && mantissa <= (std::uint64_t{1} << 53)) {
+        if (mantissa == 0) {
+            value = negative ? -0.0 : 0.0;
+            return p;
+        }
+        if (power >= -22 && power <= 22) {
+            const double m = static_cast<double>(mantissa);
+            const double v = power < 0 ? m / powers[-power] : m * powers[power];
+            value = negative ? -v : v;
+            return p;
+        }
+    }
+    // Otherwise the library's exact conversion, for magnitudes within range.
+    const auto r = std::from_chars(negative || *first != '+' ? first : first + 1, p, value);
+    return r.ec == std::errc() && r.ptr == p ? p : nullptr;
+}
+
 }  // namespace fileio

@@ -76,4 +76,12 @@ private:
 // The whole text as one number, as NumberScanner reads it.
 double ParseNumber(std::string_view text, NonFiniteWords words = NonFiniteWords::Refused);
 
+// The usual case of a number in plain notation (no words) at `first`, ended
+// by a blank, tab or line end before `limit`: read in one pass to the same
+// correctly rounded double as NumberScanner, returning where the number
+// ends. Null for anything else (a word, a magnitude beyond a double's range,
+// a text that is no number, no end before `limit`), which the scanner then
+// decides on.
+const char* ReadPlainNumber(const char* first, const char* limit, double& value) noexcept;
+
 }  // namespace fileio

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 
 #include "core/stypes.h"
 #include "fileio/file_access.h"
@@ -15,30 +14,6 @@ namespace {
 bool IsBlank(int c) noexcept { return c == ' ' || c == '\t'; }
 bool IsLineEnd(int c) noexcept { return c == '\r' || c == '\n'; }
 bool IsSeparator(int c) noexcept { return IsBlank(c) || IsLineEnd(c); }
-bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
-
-// The usual case of a short number in plain notation, read in one go. False
-// for anything else (words, a value out of range, a text that is no number),
-// which the scanner then decides on.
-bool QuickNumber(const char* first, const char* last, double& value) {
-    const char* p = first;
-    if (*p == '+' || *p == '-') ++p;
-    int digits = 0;
-    for (; p < last && IsDigit(*p); ++p) ++digits;
-    if (p < last && *p == '.')
-        for (++p; p < last && IsDigit(*p); ++p) ++digits;
-    if (digits == 0) return false;
-    if (p < last && (*p == 'e' || *p == 'E')) {
-        ++p;
-        if (p < last && (*p == '+' || *p == '-')) ++p;
-        const char* exponent = p;
-        for (; p < last && IsDigit(*p); ++p) {}
-        if (p == exponent) return false;
-    }
-    if (p != last) return false;
-    const auto r = std::from_chars(*first == '+' ? first + 1 : first, last, value);
-    return r.ec == std::errc() && r.ptr == last;
-}
 
 constexpr std::size_t QuickLength = 64;
 }  // namespace
@@ -74,12 +49,19 @@ bool TextReader::OnlyBlanksLeft() {
     // A CR LF is one line end. A CR that ends a line elsewhere takes its LF
     // with it, so only a CR passed over here can be followed by its LF.
     bool afterCR = false;
-    for (int c = Peek(); c >= 0; c = Peek()) {
-        if (!IsSeparator(c)) return false;
-        if (c == '\r' || (c == '\n' && !afterCR)) ++line_;
-        afterCR = c == '\r';
-        ++pos_;
-    }
+    do {
+        std::size_t i = pos_;
+        for (; i < end_; ++i) {
+            const unsigned char c = static_cast<unsigned char>(buffer_[i]);
+            if (!IsSeparator(c)) {
+                pos_ = i;
+                return false;
+            }
+            if (c == '\r' || (c == '\n' && !afterCR)) ++line_;
+            afterCR = c == '\r';
+        }
+        pos_ = i;
+    } while (Fill());
     return true;
 }
 
@@ -87,10 +69,8 @@ double TextReader::ReadNumber() {
     if (OnlyBlanksLeft()) return 0.0;
     const char* const first = buffer_.get() + pos_;
     const char* const limit = buffer_.get() + std::min(end_, pos_ + QuickLength);
-    const char* last = first;
-    while (last < limit && !IsSeparator(static_cast<unsigned char>(*last))) ++last;
     double value = 0;
-    if (last < limit && QuickNumber(first, last, value)) {  // never a word
+    if (const char* const last = ReadPlainNumber(first, limit, value)) {  // never a word
         pos_ += static_cast<std::size_t>(last - first);
         return value;
     }

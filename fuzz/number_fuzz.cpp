@@ -64,6 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (!words || !(wordValue == value || (value == 0 && wordValue == 0))) std::abort();
+    // The one-pass reading of plain numbers, where it takes the text, agrees
+    // with the scanner bit for bit.
+    const std::string ended = text + " ";
+    double plain;
+    if (fileio::ReadPlainNumber(ended.data(), ended.data() + ended.size(), plain) == ended.data() + text.size() &&
+        std::memcmp(&plain, &value, sizeof plain) != 0)
+        std::abort();
     if (!std::isfinite(value)) std::abort();  // a word or an overflow got through
     // Magnitudes the reader turns to 0 aside, it agrees with strtod.
     if (text.find('\0') != std::string::npos) std::abort();  // a NUL is no part of a number

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <cmath>
 #include <locale>
 #include <random>
@@ -117,6 +120,43 @@ TEST(NumberSyntax, NumbersOfAnyLengthAreReadCorrectlyRounded) {
     const std::string halfway = "1.00000000000000011102230246251565404236316680908203125";
     EXPECT_EQ(ParseNumber(halfway), 1.0);
     EXPECT_EQ(ParseNumber(halfway + std::string(2000, '0') + "1"), std::nextafter(1.0, 2.0));
+}
+
+// The one-pass reading of plain numbers gives the scanner's correctly
+// rounded double bit for bit, at the edges of its exact fast way too.
+TEST(NumberSyntax, PlainNumbersReadInOnePassAsTheScannerReadsThem) {
+    const auto same = [](const std::string& text) {
+        double quick = 12345;
+        const std::string ended = text + "\t";
+        if (fileio::ReadPlainNumber(ended.data(), ended.data() + ended.size(), quick) != ended.data() + text.size())
+            return;
+        const double scanned = ParseNumber(text);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(quick), std::bit_cast<std::uint64_t>(scanned)) << text;
+    };
+    for (const char* text : {"9007199254740993", "9007199254740993e-5", "9007199254740992", "1e22", "1e23", "1.5e-22",
+                             "3e-23", "123456789012345678901", "12345678901234567890e-3", "-0", "+0.000e99999", "-0.0",
+                             "4.9406564584124654e-324", "1e-400", "0.1", "+7.", ".5", "1.7976931348623157e308"})
+        same(text);
+    double value;
+    for (const char* text : {" ", "+ ", "- ", ". ", "e5 ", "1e ", "1e+ ", "1.2.3 ", "1,5 ", "nan ", "inf ", "1e400 ",
+                             "0x10 ", "1", "12345"})
+        EXPECT_EQ(fileio::ReadPlainNumber(text, text + std::strlen(text), value), nullptr) << text;
+
+    std::mt19937_64 random(20261209);
+    char text[64];
+    for (int i = 0; i < 200'000; ++i) {
+        // Values of every magnitude, as the file formats and people write them.
+        const double v = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random),
+                                    std::uniform_int_distribution<int>(-1080, 1030)(random));
+        for (const char* format : {"%.12E", "%.13e", "%.14E", "%.15g", "%.17g", "%.3f"}) {
+            std::snprintf(text, sizeof text, format, v);
+            same(text);
+        }
+        // Digit strings around the fast way's limits of 2^53 and 1e22.
+        std::string digits = std::to_string(random() >> std::uniform_int_distribution<int>(0, 63)(random));
+        digits.insert(std::uniform_int_distribution<std::size_t>(0, digits.size())(random), ".");
+        same(digits + "e" + std::to_string(std::uniform_int_distribution<int>(-40, 40)(random)));
+    }
 }
 
 struct CommaDecimals : std::numpunct<char> {
