@@ -1,6 +1,6 @@
 // What the chart of one metric's sensitivity indices shows: the factors
 // ranked by influence with their estimates and 95 % intervals, the titles
-// and the legend. Drawn by the plotting library (index_plot.h).
+// and the legend. Drawn by the plotting library (index_plot_chart.h).
 #pragma once
 
 #include <limits>

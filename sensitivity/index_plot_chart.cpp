@@ -8,7 +8,7 @@
 #include <memory>
 #include <qcustomplot.h>
 
-#include "sensitivity/index_chart.h"
+#include "sensitivity/index_plot_chart.h"
 #include "views/chart_file.h"
 
 namespace sensitivity {
@@ -180,20 +180,27 @@ QSize DrawPlane(QCustomPlot& plot, const IndexChart& chart) {
     points->setLineStyle(QCPGraph::lsNone);
     points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black, 1.5), QBrush(Qt::white), 7));
     double right = 0, top = 0;
-    QVector<double> mu, sigma, minus, plus;
-    std::vector<const ChartRow*> shown;
+    std::vector<const ChartRow*> shown;  // most influential first, as the rows come
     for (const ChartRow& row : chart.Rows) {
         const Estimate& m = row.Values[0];
         const Estimate& s = row.Values[1];
         if (!Finite(m.Value) || !Finite(s.Value)) continue;
         shown.push_back(&row);
-        mu << m.Value;
-        sigma << s.Value;
-        AddInterval(m, minus, plus);
         right = std::max({right, m.Value, Finite(m.High95) ? m.High95 : 0.0});
         top = std::max(top, s.Value);
     }
-    points->setData(mu, sigma);
+    // The graph keeps its points in the order of μ*, and the intervals go
+    // with the points by position: both are given in that order.
+    std::vector<const ChartRow*> byMu = shown;
+    std::stable_sort(byMu.begin(), byMu.end(),
+                     [](const ChartRow* a, const ChartRow* b) { return a->Values[0].Value < b->Values[0].Value; });
+    QVector<double> mu, sigma, minus, plus;
+    for (const ChartRow* row : byMu) {
+        mu << row->Values[0].Value;
+        sigma << row->Values[1].Value;
+        AddInterval(row->Values[0], minus, plus);
+    }
+    points->setData(mu, sigma, true);
     Whiskers(points, minus, plus, QColor(128, 128, 128))->setErrorType(QCPErrorBars::etKeyError);
     if (right <= 0) right = 1;
     if (top <= 0) top = 1;
@@ -213,11 +220,15 @@ QSize DrawPlane(QCustomPlot& plot, const IndexChart& chart) {
 
 bool PlottingAvailable() { return true; }
 
+QSize DrawIndexChartOn(QCustomPlot& plot, const IndexChart& chart) {
+    AddChartTitle(plot, Text(chart.Title));
+    return chart.Kind == Method::Morris ? DrawPlane(plot, chart) : DrawBars(plot, chart);
+}
+
 void DrawIndexChart(const IndexChart& chart, const std::string& fileName) {
     const std::unique_ptr<QApplication> application = NeedApplication();
     QCustomPlot plot;
-    AddChartTitle(plot, Text(chart.Title));
-    const QSize size = chart.Kind == Method::Morris ? DrawPlane(plot, chart) : DrawBars(plot, chart);
+    const QSize size = DrawIndexChartOn(plot, chart);
     SaveChart(plot, Text(fileName), size.width(), size.height(), Text(chart.Title));
 }
 

@@ -3,8 +3,10 @@
 #include <QImage>
 #include <QSvgRenderer>
 #include <QtTest>
+#include <qcustomplot.h>
 
 #include "sensitivity/index_chart.h"
+#include "sensitivity/index_plot_chart.h"
 #include "tests/test_files.h"
 
 using namespace sensitivity;
@@ -71,6 +73,40 @@ private slots:
             QVERIFY(ReadBytes(dir / (name + ".pdf")).starts_with("%PDF-"));
         }
         QCOMPARE(dir.Entries(), std::size_t(9));  // no temporary file left beside them
+    }
+
+    // Each interval line stands on its own factor's estimate, whatever order
+    // the plane keeps its points in or the bars take down the axis.
+    void IntervalsStandOnTheirOwnFactors() {
+        for (const Design& design : {MorrisDesign(Factors, 10, 4, 1), SobolDesign(Factors, 128, 1)}) {
+            const IndexChart chart = Chart(design);
+            QCustomPlot plot;
+            DrawIndexChartOn(plot, chart);
+            int checked = 0;
+            for (int p = 0; p < plot.plottableCount(); ++p) {
+                const auto* whiskers = qobject_cast<QCPErrorBars*>(plot.plottable(p));
+                if (!whiskers) continue;
+                const QCPPlottableInterface1D* owner = whiskers->dataPlottable()->interface1D();
+                const auto measure = std::find(chart.Measures.begin(), chart.Measures.end(),
+                                               whiskers->dataPlottable()->name().toStdString()) - chart.Measures.begin();
+                QCOMPARE(whiskers->dataCount(), owner->dataCount());
+                for (int i = 0; i < owner->dataCount(); ++i) {
+                    const double key = owner->dataMainKey(i);
+                    // Bars stand at the row's place; a point at its μ*.
+                    const auto row = design.Kind == Method::Morris
+                                         ? std::find_if(chart.Rows.begin(), chart.Rows.end(),
+                                                        [key](const ChartRow& r) { return r.Values[0].Value == key; })
+                                         : chart.Rows.begin() + static_cast<int>(key) - 1;
+                    QVERIFY(row != chart.Rows.end());
+                    const Estimate& e = row->Values[design.Kind == Method::Morris ? 0 : measure];
+                    const QCPErrorBarsData drawn = whiskers->data()->at(i);
+                    QCOMPARE(drawn.errorMinus, e.Value - e.Low95);
+                    QCOMPARE(drawn.errorPlus, e.High95 - e.Value);
+                    ++checked;
+                }
+            }
+            QVERIFY(checked >= int(Factors.size()));
+        }
     }
 
     void RefusedNamesAndPlaces() {
