@@ -105,7 +105,7 @@ QSize DrawBars(QCustomPlot& plot, const IndexChart& chart) {
             high = std::max({high, e.Value, Finite(e.High95) ? e.High95 : 0.0});
         }
         bars->setData(keys, estimates, true);
-        Whiskers(bars, minus, plus, Qt::black);
+        Whiskers(bars, minus, plus, Qt::black)->setSymbolGap(0);  // bars have no symbol to keep clear of
     }
     values->setRange(Padded(low, high));
     auto* zero = new QCPItemStraightLine(&plot);
