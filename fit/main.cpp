@@ -9,23 +9,16 @@
 #include <QApplication>
 
 #include "fit/fit_plot.h"
+#include "views/chart_file.h"
 
 namespace {
 
-// The toolkit's own notes (a missing runtime folder and the like) are no
-// concern of the user of a command line.
-void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
-}
-
 // The plot is drawn without a window, on the offscreen platform unless told otherwise.
 std::string Plot(const std::string& fileName, const fit::ModelEvaluator& evaluator, const fit::FitResult& result) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietToolkit);
     int argc = 1;
     char name[] = "ostrel-fit";
     char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = OffscreenApplication(argc, argv);
     return DrawFitPlot(fileName, evaluator, result);
 }
 

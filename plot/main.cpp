@@ -4,21 +4,10 @@
 
 #include "model/equations.h"
 #include "plot/ostrel_plot.h"
-
-namespace {
-
-// The toolkit's own notes (a missing runtime folder and the like) are no
-// concern of the user of a command line.
-void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
-}
-
-}  // namespace
+#include "views/chart_file.h"
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietToolkit);
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = OffscreenApplication(argc, argv);
     DefineModel();
     return RunOstrelPlot(argc, argv, std::cout, std::cerr);
 }

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <memory>
 #include <qcustomplot.h>
 
@@ -16,21 +15,6 @@ namespace sensitivity {
 namespace {
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
-
-// The toolkit needs an application object; a command line has none of its
-// own, so it gets one for the drawing (offscreen), which keeps the toolkit's
-// notes to itself and is gone, with all it holds, when the drawing is done.
-std::unique_ptr<QApplication> NeedApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
-    });
-    static int argc = 1;
-    static char name[] = "ostrel-sensitivity";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
-}
 
 // Fill and outline of the estimates of a bar chart, from the display's
 // series colours.
@@ -226,7 +210,12 @@ QSize DrawIndexChartOn(QCustomPlot& plot, const IndexChart& chart) {
 }
 
 void DrawIndexChart(const IndexChart& chart, const std::string& fileName) {
-    const std::unique_ptr<QApplication> application = NeedApplication();
+    // A command line has no toolkit application of its own: it gets one for
+    // the drawing, gone with all it holds when the drawing is done.
+    int argc = 1;
+    char name[] = "ostrel-sensitivity";
+    char* argv[] = {name, nullptr};
+    const std::unique_ptr<QApplication> application = OffscreenApplication(argc, argv);
     QCustomPlot plot;
     const QSize size = DrawIndexChartOn(plot, chart);
     SaveChart(plot, Text(fileName), size.width(), size.height(), Text(chart.Title));

@@ -1,9 +1,11 @@
 #include "views/chart_file.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <iostream>
 #include <memory>
 #include <qcustomplot.h>
 #include <stdexcept>
@@ -24,7 +26,20 @@ bool DrawVectors(QCustomPlot& chart, QPaintDevice& device, int width, int height
     return painter.end();
 }
 
+// The toolkit's own notes (a missing runtime folder and the like) are no
+// concern of the user of a command line.
+void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << "\n";
+}
+
 }  // namespace
+
+std::unique_ptr<QApplication> OffscreenApplication(int& argc, char** argv) {
+    if (QCoreApplication::instance()) return nullptr;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietToolkit);
+    return std::make_unique<QApplication>(argc, argv);
+}
 
 void SaveChart(QCustomPlot& chart, const QString& fileName, int width, int height, const QString& title) {
     const QString suffix = QFileInfo(fileName).suffix().toLower();

@@ -4,9 +4,17 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+class QApplication;
 class QCPTextElement;
 class QCustomPlot;
+
+// The toolkit application a command line needs to draw charts without a
+// window: on the offscreen platform unless QT_QPA_PLATFORM names another,
+// with the toolkit's notes below critical kept from the user. Null when the
+// program has one already. argc and argv must outlive it.
+std::unique_ptr<QApplication> OffscreenApplication(int& argc, char** argv);
 
 // Writes `chart` to `fileName` as PNG (twice the given size in pixels), SVG
 // or PDF (vector), by the name's extension, through a temporary file beside
