@@ -323,7 +323,7 @@ int BatchRun::Execute() {
 
     DriverFileName = o_.driverFile;
     // A table takes the records in place of the model's output file.
-    OutputFileName = table || o_.noOutput ? "/dev/null" : o_.outputFile;
+    OutputFileName = table || o_.noOutput ? std::string(NullOutputFile) : o_.outputFile;
     ParamFileName = o_.paramFile;
     BatchObserver observer(err_, env_.ProgressOnTerminal && !o_.quiet);
     if (table) observer.SetTable(&*table);

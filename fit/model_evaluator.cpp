@@ -72,7 +72,7 @@ RunOutcome ModelEvaluator::Run(std::span<const double> values) {
     RunOutcome outcome;
     Restore();
     for (std::size_t j = 0; j < parameters_.size(); ++j) Params[parameters_[j].Index].Value = values[j];
-    OutputFileName = "/dev/null";
+    OutputFileName = NullOutputFile;
     RecordCollector collector(observations_, hooks_);
     RunStatistics stats;
     ++runs_;

@@ -48,8 +48,6 @@ int RunProgressPercent(double timeReached, double start, double stop) {
 
 namespace {
 
-constexpr std::string_view NullDevice = "/dev/null";
-
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
@@ -180,9 +178,7 @@ void Run::Execute() {
     if (drivers_) drivers_->Restart();
     else drivers_ = fileio::OpenDriverReader(DriverFileName);
     stage_ = RunStage::OpenOutput;
-    // Nothing keeps what goes to the null device (runs that only want their
-    // records, for metrics or a table): its records are not formatted.
-    if (OutputFileName != NullDevice)
+    if (OutputFileName != NullOutputFile)
         output_.emplace(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes);
 
     h_ = TimeStep;

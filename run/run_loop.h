@@ -112,6 +112,11 @@ enum class RunMode {
 void RunModel(RunObserver& observer, RunMode mode, RunStatistics& stats, EvaluateFunction evaluate = nullptr,
               std::unique_ptr<fileio::DriverReader> drivers = nullptr);
 
+// The output file of a run whose records only its observer wants (metrics,
+// a table, a fit): nothing keeps what goes there, so the run does not format
+// its records.
+inline constexpr std::string_view NullOutputFile = "/dev/null";
+
 // ---- Times reached ----
 
 // A time within a millionth of a step of another counts as reaching it, so
