@@ -19,7 +19,7 @@ void EvaluateModelCall(benchmark::State& state, bool endOfStep) {
     processarray out{};
     StartTime = 0;
     TimeStep = 1;
-    NewYear = false;
+    ForgetPreviousRun();
     const statearray start = stand.states;
     for (auto _ : state) {
         // The end of a step advances the calendar and the water states;
@@ -37,7 +37,7 @@ void BM_EvaluateDerivatives(benchmark::State& state) {
     stand.S(st::Ws) = 20;
     StartTime = 0;
     TimeStep = 1;
-    NewYear = false;
+    ForgetPreviousRun();
     const statearray saved = States;
     States = stand.states;
     valuearray y, dydx;

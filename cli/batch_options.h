@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,12 @@ struct BatchOptions {
     bool noOutput = false;
 };
 
-// A failure of the command line itself: reported with the option it concerns.
-struct UsageError {
-    std::string message;
+// A failure of the command line itself: reported with the option it
+// concerns. One of the std::exception family, as every failure the command
+// lines report.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 void BuildCommandLine(CLI::App& app, BatchOptions& o);

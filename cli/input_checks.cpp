@@ -1,7 +1,6 @@
 #include "cli/input_checks.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,17 +144,4 @@ std::string WriteProblem(const std::string& fileName) {
     ::close(fd);
     ::unlink(trial.c_str());
     return {};
-}
-
-OutputLock::~OutputLock() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-bool OutputLock::Take(const std::string& fileName) {
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return true;
-    // Opened without emptying it: a file another run is writing keeps its records.
-    fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) return true;
-    return ::flock(fd_, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
 }

@@ -43,18 +43,3 @@ std::string WriteProblem(const std::string& fileName);
 // does not exist", "is a folder, not a file".
 std::string PlaceProblem(const std::string& fileName);
 
-// An advisory lock on the output file for the whole run, so that a second
-// run writing the same file is refused instead of mixing the two.
-class OutputLock {
-public:
-    OutputLock() = default;
-    ~OutputLock();
-    OutputLock(const OutputLock&) = delete;
-    OutputLock& operator=(const OutputLock&) = delete;
-    // False when another run holds the lock. A file that cannot be opened, or
-    // is no plain file, is left to the run to report.
-    bool Take(const std::string& fileName);
-
-private:
-    int fd_ = -1;
-};

@@ -29,7 +29,7 @@
 #include "fileio/fileio.h"
 #include "fileio/text_reader.h"
 #include "model/equations.h"
-#include "model/new_year.h"
+#include "run/output_lock.h"
 #include "run/run_checks.h"
 #include "run/run_options.h"
 #include "run/session.h"
@@ -95,20 +95,40 @@ public:
 
     bool CancelRequested() override { return Interrupted(); }
 
-    // Records go on to a table of the run's output in CSV or TSV, when there is one.
-    void SetTable(TableOutput* table) { table_ = table; }
+    // Records go on to a table of the run's output in CSV or TSV, when there
+    // is one: created once the run holds the lock on its file, closed as the
+    // run completes.
+    void SetTable(std::string fileName, TableFormat format, std::vector<Variable> columns) {
+        tableFile_ = std::move(fileName);
+        tableFormat_ = format;
+        tableColumns_ = std::move(columns);
+    }
+    std::string RecordsFile() override { return tableFile_; }
+    void OpenRecordsFile() override {
+        if (!tableFile_.empty()) table_.emplace(tableFile_, tableFormat_, tableColumns_);
+    }
     // Records go into the run's metrics, when it has any.
     void SetMetrics(MetricSet* metrics) { metrics_ = metrics; }
-    bool WantsRecords() override { return table_ != nullptr || metrics_ != nullptr; }
+    bool WantsRecords() override { return !tableFile_.empty() || metrics_ != nullptr; }
     void RecordWritten(double time, std::span<const double> values) override {
         if (table_) table_->Write(time, values);
         if (metrics_) metrics_->Add(time, values);
     }
 
+    // A table that cannot be stored whole fails the run as its output file.
     void RunFinished() override {
-        if (!drawn_) return;
-        err_ << '\r' << std::string(79, ' ') << '\r' << std::flush;
-        drawn_ = false;
+        if (drawn_) {
+            err_ << '\r' << std::string(79, ' ') << '\r' << std::flush;
+            drawn_ = false;
+        }
+        if (!table_) return;
+        try {
+            table_->Close();
+        } catch (...) {
+            table_.reset();
+            throw;
+        }
+        table_.reset();
     }
 
 private:
@@ -116,7 +136,10 @@ private:
     bool showProgress_;
     bool drawn_ = false;
     std::chrono::steady_clock::time_point lastDrawn_;
-    TableOutput* table_ = nullptr;
+    std::string tableFile_;
+    TableFormat tableFormat_ = TableFormat::Model;
+    std::vector<Variable> tableColumns_;
+    std::optional<TableOutput> table_;
     MetricSet* metrics_ = nullptr;
 };
 
@@ -154,7 +177,7 @@ void PrintSummary(std::ostream& out, const RunStatistics& stats, const BatchOpti
         << ShortNumber(stats.TimeReached) << ", " << stats.RecordsWritten
         << (stats.RecordsWritten == 1 ? " record" : " records") << " written to " << Quoted(o.outputFile);
     if (RunOptions.RunToSS && !stats.Failed && !stats.Cancelled) out << SteadyStateOutcome(stats);
-    if (stats.Cancelled) out << ", cancelled";
+    if (stats.Cancelled) out << (InterruptedStatus() == 128 + SIGTERM ? ", stopped by SIGTERM" : ", cancelled");
     if (stats.Failed) out << ", failed";
     out << ", " << Seconds(stats.SecondsTotal) << '\n';
 }
@@ -229,7 +252,6 @@ int BatchRun::ReadInputs(BatchNotifier& notifier) {
     const std::string paramSubject = "parameter file " + Quoted(o_.paramFile);
     notifier.SetContext(paramSubject);
     try {
-        NewYear = false;
         if (!ReadParamFile(o_.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return ExitFailure;
         if (!Warnings(ParamFileWarnings(o_.paramFile, paramSubject))) return ExitFailure;
     } catch (const std::exception& e) {
@@ -300,33 +322,23 @@ int BatchRun::Execute() {
     InterruptGuard interrupt;
     if (const int status = ReadInputs(notifier); status != 0) return status;
     if (Interrupted()) {
-        if (!o_.quiet) err_ << Program << ": interrupted before the run\n";
-        return ExitCancelled;
+        if (!o_.quiet) err_ << Program << ": " << InterruptedText() << " before the run\n";
+        return InterruptedStatus();
     }
 
     // The values of this member of an ensemble, over those of the file.
     for (const auto& [v, value] : SetValues(o_))
         (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
 
-    OutputLock lock;
-    if (!o_.noOutput && !lock.Take(o_.outputFile))
-        return Fail("output file " + Quoted(o_.outputFile) + " is being written by another run");
     const TableFormat format = FormatOf(o_);
-    std::optional<TableOutput> table;
-    if (format != TableFormat::Model) {
-        try {
-            table.emplace(o_.outputFile, format, TableColumns(o_));
-        } catch (const std::exception& e) {
-            return Fail("output file " + Quoted(o_.outputFile) + ": " + e.what());
-        }
-    }
+    const bool table = format != TableFormat::Model && !o_.noOutput;
 
     DriverFileName = o_.driverFile;
     // A table takes the records in place of the model's output file.
     OutputFileName = table || o_.noOutput ? std::string(NullOutputFile) : o_.outputFile;
     ParamFileName = o_.paramFile;
     BatchObserver observer(err_, env_.ProgressOnTerminal && !o_.quiet);
-    if (table) observer.SetTable(&*table);
+    if (table) observer.SetTable(o_.outputFile, format, TableColumns(o_));
     std::optional<MetricSet> metrics;
     if (!o_.metrics.empty()) {
         metrics.emplace(MetricDefinitions(o_));
@@ -337,22 +349,17 @@ int BatchRun::Execute() {
     std::string failure;
     try {
         RunModel(observer, RunMode::Quiet, stats, env_.Evaluate, std::move(drivers_));
+    } catch (const EOutputBusy& e) {
+        status = Fail(failure = e.what());
     } catch (const std::exception& e) {
         failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
                   FirstEvaluationHint(stats, e, o_);
         status = Fail(failure);
     }
-    if (table) {
-        try {
-            table->Close();
-        } catch (const std::exception& e) {
-            if (status == 0) status = Fail("output file " + Quoted(o_.outputFile) + ": " + e.what());
-        }
-    }
     notifier.SetContext({});
     if (stats.Cancelled) {
-        if (!o_.quiet) err_ << Program << ": interrupted at time " << ShortNumber(stats.TimeReached) << '\n';
-        status = ExitCancelled;
+        if (!o_.quiet) err_ << Program << ": " << InterruptedText() << " at time " << ShortNumber(stats.TimeReached) << '\n';
+        status = InterruptedStatus();
     }
 
     if (metrics && !stats.Cancelled && !ReportMetrics(*metrics, failure)) status = ExitFailure;
@@ -419,7 +426,7 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
         SetValues(o);
         MetricDefinitions(o);
     } catch (const UsageError& e) {
-        err << Program << ": " << e.message << '\n';
+        err << Program << ": " << e.what() << '\n';
         return ExitUsage;
     }
     if (std::string text = RunLengthWarning(StartTime, StopTime, TimeStep); !text.empty() && !o.quiet) {

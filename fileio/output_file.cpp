@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/notify.h"
 #include "fileio/number_text.h"
 
 namespace fileio {
@@ -109,16 +110,26 @@ OutputReader::OutputReader(const std::string& fileName) : text_(fileName) {
 bool OutputReader::ReadRecord(double& time, driverarray& drivers, std::int32_t numStates, statearray& states,
                               std::int32_t numProcesses, processarray& processes) {
     // Blank lines after the last record end the file; they are no record.
-    if (text_.OnlyBlanksLeft()) return false;
+    if (cut_ || text_.OnlyBlanksLeft()) return false;
     const Columns c = ColumnsOf(numStates, numProcesses);
     const int count = c.drivers + c.processes;
-    const double t = text_.ReadNumber();
-    for (int i = 0; i < count; ++i) {
-        // A number the file ends before would read as 0: the record was cut
-        // short (a copy broken off, a run still writing it).
-        if (text_.OnlyBlanksLeft()) throw ReadBeyondEndOfFile();
-        values_[i] = text_.ReadNumber();
+    double t = 0.0;
+    try {
+        t = text_.ReadNumber();
+        for (int i = 0; i < count; ++i) {
+            // A number the file ends before would read as 0: the record was cut
+            // short (a copy broken off, a run still writing it, a run killed).
+            if (text_.OnlyBlanksLeft()) return LeaveOutCutRecord();
+            values_[i] = text_.ReadNumber();
+        }
+    } catch (const EInvalidNumber&) {
+        // A number the end of the file cuts in two is no number either.
+        if (text_.AtEnd()) return LeaveOutCutRecord();
+        throw;
     }
+    // Every record ends with its line end: without one, its last number may
+    // have lost digits.
+    if (text_.AtEnd()) return LeaveOutCutRecord();
     text_.SkipLine();
     time = t;
     const double* v = values_;
@@ -126,6 +137,17 @@ bool OutputReader::ReadRecord(double& time, driverarray& drivers, std::int32_t n
     for (int i = 1; i <= c.states; ++i) states[i].Value = *v++;
     for (int i = c.states + 1; i <= c.processes; ++i) processes[i].Value = *v++;
     return true;
+}
+
+bool OutputReader::LeaveOutCutRecord() {
+    cut_ = true;
+    cutAt_ = text_.Offset();
+    Notify(MsgKind::Warning, MsgButtons::Ok, CutRecordNote(text_.FileName(), cutAt_));
+    return false;
+}
+
+std::string CutRecordNote(const std::string& fileName, std::int64_t byte) {
+    return "the last record of '" + fileName + "', cut short at byte " + std::to_string(byte) + ", was left out";
 }
 
 }  // namespace fileio

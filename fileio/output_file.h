@@ -68,14 +68,26 @@ public:
     // The next record into `time` and the Value fields of the drivers (the
     // model's count of them), states 1..numStates and process entries
     // numStates+1..numProcesses. False at the end of the file; blank lines
-    // after the last record are no record. A record the end of the file cuts
-    // short is "Read beyond end of file" and leaves the tables as they were.
+    // after the last record are no record. A last record the end of the file
+    // cuts short (a run killed while writing it) is left out: the reader
+    // reports it to the notifier in force (CutRecordNote), then ends as at
+    // the end of the file, leaving the tables as they were.
     bool ReadRecord(double& time, driverarray& drivers, std::int32_t numStates, statearray& states,
                     std::int32_t numProcesses, processarray& processes);
 
+    // Where the end of the file cut the last record short; -1 when it did not.
+    std::int64_t CutAt() const noexcept { return cut_ ? cutAt_ : -1; }
+
 private:
+    bool LeaveOutCutRecord();
+
     TextReader text_;
+    bool cut_ = false;
+    std::int64_t cutAt_ = 0;
     double values_[MaxOutputValues];
 };
+
+// "the last record of 'x', cut short at byte N, was left out".
+std::string CutRecordNote(const std::string& fileName, std::int64_t byte);
 
 }  // namespace fileio

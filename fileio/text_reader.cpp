@@ -27,6 +27,8 @@ TextReader::~TextReader() {
 
 bool TextReader::Fill() {
     if (exhausted_) return false;
+    before_ += static_cast<std::int64_t>(end_);
+    end_ = pos_ = 0;
     for (;;) {
         const ssize_t n = ::read(fd_, buffer_.get(), BufferSize);
         if (n > 0) {
@@ -135,6 +137,7 @@ void TextReader::SkipLine() {
 }
 
 void TextReader::SkipToEnd() {
+    before_ += static_cast<std::int64_t>(end_);
     pos_ = end_ = 0;
     exhausted_ = true;
 }
@@ -142,6 +145,7 @@ void TextReader::SkipToEnd() {
 void TextReader::Rewind() {
     if (::lseek(fd_, 0, SEEK_SET) < 0) throw InOutErrorFromErrno(errno);
     pos_ = end_ = 0;
+    before_ = 0;
     exhausted_ = false;
     line_ = 1;
 }

@@ -44,6 +44,8 @@ public:
 
     // The line the next character is on, from 1.
     std::int64_t Line() const noexcept { return line_; }
+    // The bytes passed over so far: the offset of the next character.
+    std::int64_t Offset() const noexcept { return before_ + static_cast<std::int64_t>(pos_); }
 
     // True when no character is left.
     bool AtEnd();
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::int64_t before_ = 0;  // bytes of the file before the buffer's first
     bool exhausted_ = false;
     std::int64_t line_ = 1;
     NonFiniteWords words_ = NonFiniteWords::Refused;

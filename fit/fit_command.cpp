@@ -13,7 +13,6 @@
 #include "fileio/fileio.h"
 #include "fit/fit_report.h"
 #include "model/equations.h"
-#include "model/new_year.h"
 
 namespace {
 
@@ -75,7 +74,7 @@ void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
         "to meet them.\n"
         "Ctrl+C ends the search after the run in progress; the best values found are reported and saved.\n"
         "A second Ctrl+C ends the program at once.\n"
-        "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted.");
+        "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted, 143 stopped by SIGTERM.");
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -116,7 +115,6 @@ int FitRun::Execute() {
     {
         FitNotifier notifier(err_, "parameter file " + Quoted(o_.paramFile));
         try {
-            NewYear = false;
             if (!ReadParamFile(o_.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return ExitFailure;
         } catch (const std::exception& e) {
             return Fail("parameter file " + Quoted(o_.paramFile) + ": " + e.what());
@@ -168,8 +166,8 @@ int FitRun::Execute() {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (drawn_) err_ << '\r' << std::string(70, ' ') << '\r' << std::flush;
 
-    int status = result.Cancelled ? ExitCancelled : 0;
-    if (result.Cancelled && !o_.quiet) err_ << Program << ": interrupted; the best values found are kept\n";
+    int status = result.Cancelled ? InterruptedStatus() : 0;
+    if (result.Cancelled && !o_.quiet) err_ << Program << ": " << InterruptedText() << "; the best values found are kept\n";
     const std::string report = fit::FitReport(evaluator, result);
     if (f_.report) {
         try {
@@ -254,7 +252,7 @@ int RunOstrelFit(int argc, char** argv, std::ostream& out, std::ostream& err, co
         ApplyOptions(options);
         SetValues(options);
     } catch (const UsageError& e) {
-        err << Program << ": " << e.message << '\n';
+        err << Program << ": " << e.what() << '\n';
         return ExitUsage;
     }
     return FitRun(options, fitOptions, out, err, env).Execute();

@@ -56,7 +56,7 @@ std::string TimeText(double t) {
 ModelEvaluator::ModelEvaluator(const Observations& observations, std::vector<FitParameter> parameters, FitHooks hooks,
                                EvaluateFunction evaluate)
     : observations_(observations), parameters_(std::move(parameters)), hooks_(std::move(hooks)), evaluate_(evaluate),
-      startStates_(States), startParams_(Params), outputFileName_(OutputFileName), outputAvailable_(OutputAvailable) {}
+      startStates_(States), startParams_(Params), outputFileName_(OutputFileName), stopTime_(StopTime), outputAvailable_(OutputAvailable) {}
 
 ModelEvaluator::~ModelEvaluator() {
     OutputFileName = outputFileName_;
@@ -66,6 +66,7 @@ ModelEvaluator::~ModelEvaluator() {
 void ModelEvaluator::Restore() {
     States = startStates_;
     Params = startParams_;
+    StopTime = stopTime_;
 }
 
 RunOutcome ModelEvaluator::Run(std::span<const double> values) {
@@ -83,6 +84,7 @@ RunOutcome ModelEvaluator::Run(std::span<const double> values) {
     }
     OutputFileName = outputFileName_;
     States = startStates_;
+    StopTime = stopTime_;
     outcome.Cancelled = stats.Cancelled;
     if (!outcome.Error.empty() || stats.Cancelled) return outcome;
     if (const long missing = collector.Missing(); missing >= 0) {

@@ -58,6 +58,7 @@ private:
     statearray startStates_;
     paramarray startParams_;
     std::string outputFileName_;
+    double stopTime_;  // a steady state may end a run early and move StopTime
     bool outputAvailable_;
     int runs_ = 0;
 };

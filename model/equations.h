@@ -10,6 +10,11 @@
 // Params and Drivers. Values and state flags are left as they are.
 void DefineModel();
 
+// Puts back what the equations carry from one call to the next (the new-year
+// flag) as it is when the program starts. Every run and every process
+// calculation begins with it, so none depends on what ran before it.
+void ForgetPreviousRun();
+
 // Number of parameters owned by the process entries before entry p, counting
 // from entry NumStates + 1: parameter j of process p is Params[ParamBase(p) + j].
 std::int32_t ParamBase(std::int32_t p);

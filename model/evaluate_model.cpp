@@ -11,6 +11,8 @@
 
 bool NewYear = false;
 
+void ForgetPreviousRun() { NewYear = false; }
+
 namespace {
 
 // A driver value of exactly -1 marks a missing record; any other value, 0

@@ -12,6 +12,7 @@
 #include "fileio/output_file.h"
 #include "integrator/integrator.h"
 #include "model/equations.h"
+#include "run/output_lock.h"
 #include "run/run_checks.h"
 #include "run/run_options.h"
 
@@ -83,6 +84,7 @@ private:
     RunStage stage_ = RunStage::SetUp;
     std::unique_ptr<fileio::DriverReader> drivers_;  // null when the file did not exist
     std::optional<fileio::OutputWriter> output_;
+    OutputLock lock_;  // held until the run has closed its files
     bool wantsRecords_ = false;
     double record_[fileio::MaxOutputValues];  // the values of the record being written
     IntegratorStats integratorStats_;
@@ -164,6 +166,10 @@ void Run::Execute() {
     // A run that cannot start stops before it replaces the previous output.
     CheckRunTimes(StartTime, StopTime, TimeStep);
     CheckRunFiles(ParamFileName, DriverFileName, OutputFileName);
+    ForgetPreviousRun();
+    const std::string recordsFile =
+        OutputFileName != NullOutputFile ? OutputFileName : observer_.RecordsFile();
+    if (!recordsFile.empty() && !lock_.Take(recordsFile)) throw EOutputBusy(recordsFile);
     const TRunOptions options = RunOptions;
     wantsRecords_ = observer_.WantsRecords();
     const double slack = StepSlack(TimeStep);
@@ -180,6 +186,7 @@ void Run::Execute() {
     stage_ = RunStage::OpenOutput;
     if (OutputFileName != NullOutputFile)
         output_.emplace(OutputFileName, ModelDef.NumStates, States, ModelDef.NumProcesses, Processes);
+    observer_.OpenRecordsFile();
 
     h_ = TimeStep;
     CurrentTime = StartTime;

@@ -43,6 +43,13 @@ public:
     // variables after the derivatives), as exact doubles; the file holds them
     // to 13 significant digits. The view is valid during the call only.
     virtual void RecordWritten(double /*time*/, std::span<const double> /*values*/) {}
+    // The file the observer writes the records to in place of the run's
+    // output file (a table of them), or "". The run holds the output lock on
+    // it as on an output file of its own.
+    virtual std::string RecordsFile() { return {}; }
+    // Once the run holds the lock on its output file, before the first
+    // record: the moment for the observer to create RecordsFile.
+    virtual void OpenRecordsFile() {}
     // After every step: the moment to serve pending user actions.
     virtual void PumpEvents() {}
     // Asked after PumpEvents; true ends the run after the step just done, as
@@ -102,7 +109,12 @@ enum class RunMode {
 };
 
 // Runs the model once with the settings in force. `stats` is filled however
-// the run ends. In Quiet mode the failure that ended the run is re-thrown.
+// the run ends. Every run starts from the same clean state: whatever the
+// model, the frame and the driver reader carry between calls is set up anew,
+// so the same settings, files and starting states give the same records
+// whatever ran before in the process. The run holds an advisory lock on the
+// file it writes; a file another run is writing is refused (EOutputBusy)
+// and left as it is. In Quiet mode the failure that ended the run is re-thrown.
 // The run reads DriverFileName and writes OutputFileName through files of its
 // own, so other driver and output files may be open meanwhile (the default
 // files of fileio.h included, which the run leaves alone). `drivers`, when

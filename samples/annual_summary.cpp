@@ -6,9 +6,29 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <set>
+#include <string>
 
+#include "core/notify.h"
 #include "model/equations.h"
 #include "samples/year_summary.h"
+
+namespace {
+
+// The readers' notes (a last record cut short) after the program's name,
+// each once, although the file is read twice.
+class SummaryNotifier final : public Notifier {
+public:
+    MsgResult Show(MsgKind, MsgButtons, std::string_view text) override {
+        if (told_.emplace(text).second) std::cerr << "annual_summary: warning: " << text << '\n';
+        return MsgResult::Ok;
+    }
+
+private:
+    std::set<std::string, std::less<>> told_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
@@ -24,6 +44,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     DefineModel();
+    SummaryNotifier notifier;
+    SetNotifier(&notifier);
     try {
         RequireDailyRecords(argv[1]);
         const auto years = SummariseYears(argv[1]);

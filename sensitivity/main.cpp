@@ -12,10 +12,13 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include "core/notify.h"
+#include "cli/input_checks.h"
 #include "fileio/csv.h"
+#include "fileio/file_replace.h"
 #include "fileio/fileio.h"
 #include "run/session.h"
 #include "sensitivity/analysis.h"
@@ -37,21 +40,18 @@ std::ifstream OpenInput(const std::string& name) {
     return in;
 }
 
-// Writes a whole file beside its target, then puts it in place.
+// Writes a whole file through the project's atomic save: a failure leaves
+// the file that was there as it was, and no partial file behind.
 template <class Write>
 void WriteWhole(const std::string& name, Write write) {
-    const std::string temporary = name + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw InputError(name + ": cannot be written (" + std::strerror(errno) + ")");
-        write(out);
-        out.flush();
-        if (!out) {
-            fs::remove(temporary);
-            throw InputError(name + ": writing failed");
-        }
+    if (const std::string problem = WriteProblem(name); !problem.empty()) throw InputError(name + ": " + problem);
+    std::ostringstream text;
+    write(text);
+    try {
+        fileio::WriteReplacing(name, [&text](fileio::TextWriter& out) { out.Put(text.view()); });
+    } catch (const std::exception& e) {
+        throw InputError(name + ": " + e.what());
     }
-    fs::rename(temporary, name);
 }
 
 // The modelbatch beside this program, in the build tree's cli folder, or on the PATH.
@@ -262,6 +262,8 @@ int main(int argc, char** argv) {
             std::cout << Program << ": " << d.Members.size() << " command lines in '" << commandsOut << "'\n";
             return 0;
         }
+        if (const std::string problem = PlaceProblem(resultsFile); !problem.empty())
+            throw InputError("results file '" + resultsFile + "': " + problem + "; nothing was run");
         std::set<std::string> skip;
         if (fs::exists(resultsFile)) {
             if (!resume)

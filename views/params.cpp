@@ -176,6 +176,7 @@ void TFmParameter::CalculateProcesses() {
     // Evaluated aside: an evaluation that fails leaves the process values as
     // they were rather than half computed.
     processarray computed = Processes;
+    ForgetPreviousRun();
     EvaluateModel(Drivers, Params, States, CalcTime, computed, false);
     Processes = computed;
 }

@@ -188,15 +188,32 @@ TEST_F(ModelBatchTest, FileAndRunFailuresNameTheFileAndKeepTheRecords) {
     }
 }
 
-TEST_F(ModelBatchTest, CtrlCEndsTheRunAfterTheStepAndKeepsItsRecords) {
-    WriteTestModelParams(paramFile, {{5, 4}});  // Ctrl+C in the step that ends at 4
-    const BatchResult result = Batch({"--stop", "10", paramFile, drivers, output});
-    EXPECT_EQ(result.status, ExitCancelled);
-    EXPECT_EQ(result.err, "modelbatch: interrupted at time 4\n");
-    EXPECT_EQ(ReadColumn(output, 0).times, (std::vector<double>{2, 3, 4}));
-    struct sigaction now {};
-    sigaction(SIGINT, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_DFL);  // the program's own handler is gone again
+TEST_F(ModelBatchTest, CtrlCAndSigtermEndTheRunAfterTheStepAndKeepItsRecords) {
+    struct Case {
+        int param, status;
+        const char* err;
+        const char* summary;
+    };
+    const Case cases[] = {{5, 130, "modelbatch: interrupted at time 4\n", ", cancelled, "},
+                          {6, 143, "modelbatch: stopped by SIGTERM at time 4\n", ", stopped by SIGTERM, "}};
+    for (const Case& c : cases) {
+        WriteTestModelParams(paramFile, {{c.param, 4}});  // the signal comes in the step that ends at 4
+        const BatchResult quiet = Batch({"-q", "--stop", "10", paramFile, drivers, output});
+        EXPECT_EQ(quiet.status, c.status);
+        EXPECT_EQ(quiet.err, "");
+        const BatchResult result = Batch({"--stop", "10", paramFile, drivers, output});
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_NE(result.out.find("3 records written to '" + output + "'" + c.summary), npos) << result.out;
+        // The file is closed whole: every record ends with its line end.
+        EXPECT_EQ(ReadColumn(output, 0).times, (std::vector<double>{2, 3, 4}));
+        EXPECT_EQ(ReadBytes(output).substr(ReadBytes(output).size() - 2), "\r\n");
+        for (const int signal : {SIGINT, SIGTERM}) {
+            struct sigaction now {};
+            sigaction(signal, nullptr, &now);
+            EXPECT_EQ(now.sa_handler, SIG_DFL);  // the program's own handlers are gone again
+        }
+    }
 }
 
 }  // namespace

@@ -216,11 +216,11 @@ TEST_F(OutputFileTest, AWriterLeftOpenStoresItsRecordsOrSaysItCouldNot) {
               std::vector<std::string>{"error/ok: The end of file '/dev/full' could not be stored: Disk full"});
 }
 
-TEST_F(OutputFileTest, ARecordCutShortByTheEndOfTheFileIsRefused) {
-    // Values of one width, whatever earlier tests left in the tables: the
-    // cuts below fall between numbers.
+TEST_F(OutputFileTest, ALastRecordCutShortIsLeftOutSayingWhereAndACutElsewhereIsRefused) {
+    // Values of one width, whatever earlier tests left in the tables.
     for (int i = 1; i <= MaxProcesses; ++i) processes[i].Value = 0;
     for (int i = 1; i <= MaxStates; ++i) states[i].Value = 0;
+    processes[ModelDef.NumProcesses].Value = 1.25;  // the last column: "1.250000000000E+000"
     Open(name, true);
     states[1].Value = 5;
     Append(1);
@@ -229,19 +229,47 @@ TEST_F(OutputFileTest, ARecordCutShortByTheEndOfTheFileIsRefused) {
     CloseOutputFile();
     const std::string whole = ReadBytes(name);
     const std::size_t lastLine = whole.rfind("\r\n", whole.size() - 3) + 2;
-    // Cut within the last record's values, and right after its time.
-    for (const std::size_t cut : {whole.size() - 100, lastLine + 26}) {
+    const std::size_t lastField = whole.size() - 2 - 26;
+    // Cut within the last record's values, right after its time, and inside
+    // its last number.
+    for (const std::size_t cut : {whole.size() - 100, lastLine + 26, lastField + 4, lastField + 17, whole.size() - 4}) {
         SCOPED_TRACE(cut);
         WriteBytes(name, whole.substr(0, cut));
-        Open(name, false);
+        RecordingNotifier notifier;
+        fileio::OutputReader reader(name);
         double time = 0;
-        ASSERT_TRUE(Next(time));
+        ASSERT_TRUE(reader.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses,
+                                      readProcesses));
         EXPECT_EQ(readStates[1].Value, 5);
-        EXPECT_EQ(MessageOf<EInOutError>([&] { Next(time); }), "Read beyond end of file");
+        EXPECT_FALSE(reader.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses,
+                                       readProcesses));
         EXPECT_EQ(time, 1);  // the record before stays read
         EXPECT_EQ(readStates[1].Value, 5);
+        EXPECT_EQ(reader.CutAt(), static_cast<std::int64_t>(cut));
+        EXPECT_EQ(notifier.shown, std::vector<std::string>{"other: the last record of '" + name +
+                                                           "', cut short at byte " + std::to_string(cut) +
+                                                           ", was left out"});
+    }
+    // A record whose numbers are all there, only its line end lost, is whole.
+    WriteBytes(name, whole.substr(0, whole.size() - 2));
+    {
+        RecordingNotifier notifier;
+        Open(name, false);
+        double time = 0;
+        EXPECT_TRUE(Next(time) && Next(time));
+        EXPECT_EQ(readStates[1].Value, 6);
+        EXPECT_FALSE(Next(time));
+        EXPECT_TRUE(notifier.shown.empty());
         CloseOutputFile();
     }
+    // A number broken before the last record is no cut at the end.
+    std::string broken = whole;
+    broken.replace(lastLine - 30, 3, "1E+");
+    WriteBytes(name, broken);
+    Open(name, false);
+    double time = 0;
+    EXPECT_EQ(MessageOf<EInOutError>([&] { Next(time); }), "Invalid numeric input");
+    CloseOutputFile();
 }
 
 TEST_F(OutputFileTest, AFileStillBeingWrittenHoldsWholeRecordsOnly) {

@@ -73,7 +73,32 @@ TEST_F(FitCommandTest, RecoversChangedSampleParametersAndFlagsOneTheObservations
               std::string::npos) << text;
 }
 
-TEST_F(FitCommandTest, CtrlCKeepsTheBestValuesFound) {
+// Runs that end on a new model year leave nothing to the run after them: the
+// fit finds the value the observations were made with whichever day it stops.
+TEST_F(FitCommandTest, RecoversAValueExactlyWhetherItsRunsEndBeforeOrOnTheNewYear) {
+    const std::string samples = OSTREL_SAMPLES_DIR, par = samples + "/forest.par", drr = samples + "/weather.drr";
+    ASSERT_EQ(Batch({"-q", "--start", "0", "--stop", "365", "--output-every", "30", "--set", "mF=44", "--format",
+                     "csv", "--columns", "PST", par, drr, obsFile})
+                  .status,
+              0);
+    for (const char* stop : {"365", "366"}) {
+        const std::string fitted = dir / "fitted.par";
+        const FitRunResult r = FitCommand({"-q", "--start", "0", "--stop", stop, "--output-every", "30", "--fit",
+                                           "mF=20..80", "-o", fitted, par, drr, obsFile});
+        ASSERT_EQ(r.status, 0) << r.err;
+        paramarray params;
+        statearray states;
+        ASSERT_TRUE(ReadParamFile(fitted, ModelDef.NumParams, params, ModelDef.NumStates, states));
+        EXPECT_NEAR(params[FindSymbol(2, "mF")].Value, 44, 1e-6) << "stop " << stop;
+    }
+}
+
+TEST_F(FitCommandTest, CtrlCAndSigtermKeepTheBestValuesFound) {
+    WriteTestModelParams(paramFile, {{6, 2}});  // SIGTERM in the step that ends at 2
+    const FitRunResult stopped = Fit({"--start", "0", "--stop", "4", "--fit", "Deltad", paramFile, drivers, obsFile});
+    EXPECT_EQ(stopped.status, 143);
+    EXPECT_EQ(stopped.err.substr(0, 62), "ostrel-fit: stopped by SIGTERM; the best values found are kept");
+
     WriteTestModelParams(paramFile, {{5, 2}});  // Ctrl+C in the step that ends at 2
     const std::string fitted = dir / "fitted.par";
     const FitRunResult r = Fit({"--start", "0", "--stop", "4", "--fit", "Deltad", "-o", fitted, paramFile, drivers, obsFile});

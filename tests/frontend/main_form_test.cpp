@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
+#include <cstdio>
 #include <sstream>
 
 #include "fileio/fileio.h"
@@ -15,6 +16,7 @@
 #include "frontend/progress_bar.h"
 #include "frontend/trouble.h"
 #include "scripted_notifier.h"
+#include "tests/run/lock_holder.h"
 #include "views/display.h"
 #include "window_test_support.h"
 
@@ -318,6 +320,65 @@ private slots:
         QCOMPARE(shown, QString("'x' is not a valid floating point value"));
         QCOMPARE(MainForm->PresentBox->text(), QString("10"));
         QVERIFY(MainForm->centralWidget()->isEnabled());
+    }
+
+    // Two presses of Run from the same starting values write the same file,
+    // although the first run ended on the first day of a model year.
+    void TwoRunsFromTheSameStartWriteTheSameFile() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        NameSampleFiles(dir, "0", "366");
+        ReadSample();
+        MainForm->BtnRun->click();
+        const std::string first = ReadBytes(dir.File("run.out"));
+        ReadSample();
+        MainForm->BtnRun->click();
+        QCOMPARE(ReadBytes(dir.File("run.out")).size(), std::size_t(368 * (26 * 208 + 2)));
+        QVERIFY(ReadBytes(dir.File("run.out")) == first);
+        QVERIFY(ask.Messages.empty());
+    }
+
+    // The window's run and modelbatch keep out of each other's output file.
+    void AnOutputFileAnotherRunWritesIsLeftAlone() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        NameSampleFiles(dir, "0", "30");
+        QString shown;
+        ModalCloser closer([&shown](QWidget* w) {
+            if (w == FmTrouble) shown = FmTrouble->MmError->toPlainText();
+        });
+        const std::string file = dir.File("run.out");
+        const QString busy = QString::fromStdString("output file '" + file + "' is being written by another run");
+        WriteBytes(file, "another run's records\r\n");
+        {
+            LockHolder other(file);
+            QVERIFY(other.Held());
+            MainForm->BtnRun->click();
+            QCOMPARE(closer.Opened, std::vector<QString>{"FmTrouble"});
+            QCOMPARE(shown, busy);
+            QCOMPARE(ReadBytes(file), std::string("another run's records\r\n"));
+            QVERIFY(MainForm->centralWidget()->isEnabled());
+        }
+
+        // modelbatch started while the window's run writes the file.
+        int status = -1;
+        std::string said;
+        QTimer::singleShot(0, [&] {
+            const std::string command = std::string(OSTREL_MODELBATCH) + " -q --stop 3 '" + SamplePath("forest.par") +
+                                        "' '" + SamplePath("weather.drr") + "' '" + file + "' 2>&1";
+            FILE* pipe = ::popen(command.c_str(), "r");
+            for (int c; (c = std::fgetc(pipe)) != EOF;) said.push_back(static_cast<char>(c));
+            status = ::pclose(pipe);
+        });
+        closer.Opened.clear();
+        MainForm->BtnRun->click();
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 1);
+        QCOMPARE(QString::fromStdString(said), "modelbatch: " + busy + "\n");
+        QVERIFY(closer.Opened.empty());
+        QCOMPARE(Lines(file).size(), std::size_t(2 + 30));
     }
 
     void ErrorWindowShowsTheMessageAndAnswersThePicture() {

@@ -8,7 +8,8 @@
 //   process NumStates + 1: the time of the evaluation
 // From time Params[4] on (when it is not 0), every evaluation fails with
 // EInvalidOp; from time Params[5] on (when not 0), every end of step raises
-// SIGINT, as a user pressing Ctrl+C.
+// SIGINT, as a user pressing Ctrl+C; from time Params[6] on (when not 0),
+// SIGTERM, as a batch system at a job's time limit.
 #pragma once
 
 #include "tests/test_files.h"
@@ -33,6 +34,7 @@ inline void TestModel(const driverarray& drivers, const paramarray& params, stat
     processes[ModelDef.NumStates + 1].Value = time;
     if (endOfStep && params[3].Value != 0.0) states[4].Value += 1.0;
     if (endOfStep && params[5].Value != 0.0 && time >= params[5].Value) std::raise(SIGINT);
+    if (endOfStep && params[6].Value != 0.0 && time >= params[6].Value) std::raise(SIGTERM);
 }
 
 // A driver file with the given (time, driver 1) records; the other drivers are 0.

@@ -86,6 +86,24 @@ TEST(YearSummary, RecordsThatAreNotDailyAreRefused) {
     }
 }
 
+// A run killed while it wrote: the whole records are summarised.
+TEST(YearSummary, ALastRecordCutShortIsLeftOut) {
+    DefineModel();
+    fileio_test::TempFolder folder;
+    const std::string file = folder.File("run.out");
+    WriteRecords(file, {{1, 1, 0.5, 1.0, 0}, {2, 2, 1.5, 2.0, 0}, {3, 3, 2.5, 3.0, 0}});
+    const std::string whole = ReadBytes(file);
+    WriteBytes(file, whole.substr(0, whole.size() - 3000));
+    fileio_test::RecordingNotifier notifier;
+    const std::vector<YearSummary> years = SummariseYears(file);
+    ASSERT_EQ(years.size(), 1u);
+    EXPECT_EQ(years[0].LastTime, 2);
+    EXPECT_EQ(years[0].Gpp, 1.5);
+    EXPECT_EQ(notifier.shown, std::vector<std::string>{"other: the last record of '" + file +
+                                                       "', cut short at byte " + std::to_string(whole.size() - 3000) +
+                                                       ", was left out"});
+}
+
 TEST(YearSummary, MissingFileIsReported) {
     DefineModel();
     fileio_test::TempFolder folder;

@@ -24,6 +24,27 @@ head -7 results.csv > partial.csv
 grep -q "6 members run (6 done before)" resumed.txt
 diff <(sort results.csv) <(sort partial.csv)
 
+# Files it cannot write are refused before any member runs, and nothing half-written is left.
+if "$tool" run design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" -o nodir/r.csv > out.txt 2> err.txt; then
+  echo "a results file in a missing folder was taken"; exit 1
+fi
+test "$(cat err.txt)" = "ostrel-sensitivity: results file 'nodir/r.csv': folder 'nodir' does not exist; nothing was run"
+test ! -s out.txt
+mkdir outdir
+if "$tool" design --method morris --ranges ranges.tsv --samples 3 -o outdir 2> err.txt; then
+  echo "a folder was taken for the design file"; exit 1
+fi
+test "$(cat err.txt)" = "ostrel-sensitivity: outdir: is a folder, not a file"
+if [ "$(id -u)" != 0 ]; then  # root may write over any file
+  echo kept > kept.csv && chmod 444 kept.csv
+  if "$tool" design --method morris --ranges ranges.tsv --samples 3 -o kept.csv 2> err.txt; then
+    echo "a read-only design file was replaced"; exit 1
+  fi
+  test "$(cat err.txt)" = "ostrel-sensitivity: kept.csv: File access denied"
+  test "$(cat kept.csv)" = kept
+fi
+test -z "$(ls -A outdir)" && ! ls ./*.part ./.*.tmp 2> /dev/null
+
 "$tool" commands design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" --results parallel.csv \
   -o commands.txt
 test "$(grep -vc '^#' commands.txt)" -eq 12

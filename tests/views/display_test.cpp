@@ -230,6 +230,21 @@ private slots:
         QCOMPARE(FmDisplayData->RowCount(), std::int64_t(3));
     }
 
+    // A run killed while it wrote its last record: the whole records show.
+    void ALastRecordCutShortIsLeftOutSayingSo() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const std::string file = dir.File("cut.out");
+        WriteOutput(file, {{1, {}}, {2, {}}, {3, {}}});
+        const std::string whole = ReadBytes(file);
+        WriteBytes(file, whole.substr(0, whole.size() - 1000));
+        Show(file, false);
+        QCOMPARE(ask.Texts(), std::vector<std::string>{"the last record of '" + file + "', cut short at byte " +
+                                                       std::to_string(whole.size() - 1000) + ", was left out"});
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(3 + 2));  // three title rows
+    }
+
     void TableViewLayout() {
         Workbench bench;
         ScriptedNotifier ask;
