@@ -16,6 +16,11 @@ std::string ReportNumber(double value) {
 
 namespace {
 
+std::string UnidentifiableNote(const Uncertainty& errors, std::size_t j) {
+    return errors.NoEffect[j] ? "unidentifiable: the observations do not depend on it"
+                              : "unidentifiable: the observations do not fix it";
+}
+
 std::string Column(const std::string& text, std::size_t width) {
     return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
@@ -47,7 +52,7 @@ std::string FitReport(const ModelEvaluator& evaluator, const FitResult& result) 
                 se = ReportNumber(result.Errors.StandardError[j]);
             } else {
                 se = "inf";
-                note = "unidentifiable: the observations do not fix it";
+                note = UnidentifiableNote(result.Errors, j);
             }
         }
         out << Column(params[j].Symbol, 14) << Column(ReportNumber(params[j].Start), 14)
@@ -105,7 +110,7 @@ std::string FitSummary(const ModelEvaluator& evaluator, const FitResult& result)
         if (result.Errors.Available) {
             if (!notes.empty()) notes += ", ";
             notes += result.Errors.Identifiable[j] ? "standard error " + ReportNumber(result.Errors.StandardError[j])
-                                                   : "unidentifiable: the observations do not fix it";
+                                                   : UnidentifiableNote(result.Errors, j);
         }
         if (!notes.empty()) out << " (" << notes << ")";
     }

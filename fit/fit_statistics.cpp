@@ -62,12 +62,14 @@ bool Invert(std::vector<std::vector<double>>& a, double tiny) {
 
 }  // namespace
 
-Uncertainty UncertaintyOf(const std::vector<std::vector<double>>& jacobian, double objective) {
+Uncertainty UncertaintyOf(const std::vector<std::vector<double>>& jacobian, double objective,
+                          const std::vector<double>& spans) {
     const std::size_t m = jacobian.size(), p = jacobian.empty() ? 0 : jacobian[0].size();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     Uncertainty u;
     u.Available = true;
     u.Identifiable.assign(p, false);
+    u.NoEffect.assign(p, false);
     u.StandardError.assign(p, inf);
     u.Correlation.assign(p, std::vector<double>(p, nan));
     u.ResidualVariance = m > p ? objective / static_cast<double>(m - p) : 1.0;
@@ -79,8 +81,11 @@ Uncertainty UncertaintyOf(const std::vector<std::vector<double>>& jacobian, doub
         norm[j] = std::sqrt(norm[j]);
     }
     std::vector<std::size_t> kept;
-    for (std::size_t j = 0; j < p; ++j)
-        if (norm[j] > 0.0 && std::isfinite(norm[j])) kept.push_back(j);
+    for (std::size_t j = 0; j < p; ++j) {
+        const double effect = m > 0 && j < spans.size() ? norm[j] * spans[j] / std::sqrt(static_cast<double>(m)) : 0.0;
+        u.NoEffect[j] = !(effect >= NegligibleEffect);
+        if (!u.NoEffect[j] && std::isfinite(norm[j])) kept.push_back(j);
+    }
     // Drops, one at a time, the parameter whose column the others explain
     // best, until the scaled normal matrix can be inverted.
     for (;;) {

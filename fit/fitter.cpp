@@ -135,8 +135,10 @@ FitResult Fit(ModelEvaluator& evaluator, const FitSettings& settings,
     }
     if (!result.Cancelled && result.Best.Ok) {
         std::vector<std::vector<double>> jacobian;
+        std::vector<double> spans;
+        for (const FitParameter& par : params) spans.push_back(par.High - par.Low);
         if (ResidualJacobian(evaluator, result.Fitted, 1e-4, jacobian))
-            result.Errors = UncertaintyOf(jacobian, result.Objective);
+            result.Errors = UncertaintyOf(jacobian, result.Objective, spans);
     }
     if (result.Best.Ok) result.Series = SeriesFits(evaluator.Observed(), result.Best);
     result.Runs = evaluator.Runs() - runsBefore;

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the workbench and runs its whole test suite twice: once as users get
 # it, once under AddressSanitizer and UndefinedBehaviorSanitizer, where any
-# report fails the run.
+# report fails the run; then the file readers' fuzz targets, and an ensemble
+# on a one-node Slurm cluster (skipped where its daemons cannot start).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core libboost-dev parallel \
-  libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev
+  libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev slurm-wlm munge
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -24,3 +25,6 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 
 echo "== Fuzz targets of the file readers (30 s each)"
 bash scripts/fuzz.sh
+
+echo "== The ensemble as a Slurm job array on a one-node cluster of this machine"
+bash scripts/slurm-test.sh build

@@ -1,6 +1,7 @@
 #include "sensitivity/analysis.h"
 
 #include <algorithm>
+#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -146,12 +147,28 @@ void AnalyseMorris(const Design& design, const std::map<std::string, double>& y,
     }
 }
 
-void AnalyseSobol(const Design& design, const std::map<std::string, double>& y, Analysis& out, int bootstrap,
-                  std::mt19937_64& random) {
-    const std::size_t k = design.Factors.size();
-    // Complete blocks only: yA, yB and yAB_i of each.
+// The mean of `estimates` with the 95 % interval of Student's t over them.
+Index MeanWithInterval(const std::string& factor, const std::string& measure, const std::vector<double>& estimates) {
+    const double mean = Mean(estimates);
+    if (estimates.size() < 2) return {factor, measure, mean, NaN, NaN};
+    const boost::math::students_t t(static_cast<double>(estimates.size() - 1));
+    const double half = boost::math::quantile(boost::math::complement(t, 0.025)) * SampleSd(estimates) /
+                        std::sqrt(static_cast<double>(estimates.size()));
+    return {factor, measure, mean, mean - half, mean + half};
+}
+
+// The results of a Sobol design's complete blocks, with each block's replicate.
+struct SobolBlocks {
     std::vector<double> yA, yB;
-    std::vector<std::vector<double>> yAB(k);
+    std::vector<std::vector<double>> yAB;  // per factor, per block
+    std::vector<int> replicate;
+};
+
+SobolBlocks CompleteBlocks(const Design& design, const std::map<std::string, double>& y, Analysis& out) {
+    const std::size_t k = design.Factors.size();
+    SobolBlocks blocks;
+    blocks.yAB.resize(k);
+    const int perReplicate = BlocksPerReplicate(design);
     for (const auto& [group, members] : Groups(design)) {
         double a = NaN, b = NaN;
         std::vector<double> ab(k, NaN);
@@ -175,10 +192,21 @@ void AnalyseSobol(const Design& design, const std::map<std::string, double>& y, 
             for (const Member* m : members) out.LeftOut.push_back(m->Id);
             continue;
         }
-        yA.push_back(a);
-        yB.push_back(b);
-        for (std::size_t i = 0; i < k; ++i) yAB[i].push_back(ab[i]);
+        blocks.yA.push_back(a);
+        blocks.yB.push_back(b);
+        for (std::size_t i = 0; i < k; ++i) blocks.yAB[i].push_back(ab[i]);
+        blocks.replicate.push_back(ReplicateOf(design, group, perReplicate));
     }
+    return blocks;
+}
+
+void AnalyseSobol(const Design& design, const std::map<std::string, double>& y, Analysis& out, int bootstrap,
+                  std::mt19937_64& random) {
+    const std::size_t k = design.Factors.size();
+    const SobolBlocks blocks = CompleteBlocks(design, y, out);
+    const auto& yA = blocks.yA;
+    const auto& yB = blocks.yB;
+    const auto& yAB = blocks.yAB;
     // First order after Saltelli (2010), total order after Jansen (1999),
     // both over the variance of all A and B results.
     const auto indices = [&](const std::vector<std::size_t>& sample, std::size_t i, bool total) {
@@ -194,13 +222,36 @@ void AnalyseSobol(const Design& design, const std::map<std::string, double>& y, 
         variance /= 2 * n;
         return (s / n) / variance;
     };
+    // Quasi-random points are not independent draws: resampling them
+    // overstates the error many times over, so their intervals come only
+    // from independent replicates.
+    if (design.Replicates > 1) {
+        std::vector<std::vector<std::size_t>> replicates(static_cast<std::size_t>(design.Replicates));
+        for (std::size_t j = 0; j < yA.size(); ++j)
+            replicates[static_cast<std::size_t>(blocks.replicate[j] - 1)].push_back(j);
+        std::size_t usable = 0;
+        for (const auto& r : replicates) usable += r.size() >= 2;
+        if (usable < 2) out.Notes.push_back("fewer than 2 replicates with 2 complete blocks: no 95 % intervals");
+        for (std::size_t i = 0; i < k; ++i)
+            for (const bool total : {false, true}) {
+                std::vector<double> estimates;
+                for (const auto& r : replicates)
+                    if (r.size() >= 2) estimates.push_back(indices(r, i, total));
+                out.Indices.push_back(MeanWithInterval(design.Factors[i].Symbol, total ? "total" : "first", estimates));
+            }
+        return;
+    }
+    if (!design.Random)
+        out.Notes.push_back("one quasi-random replicate: no 95 % intervals (design with --replicates 2 or more)");
     const auto all = AllOf(yA.size());
     for (std::size_t i = 0; i < k; ++i) {
         for (const bool total : {false, true}) {
-            const auto [low, high] =
-                Bootstrap(yA.size(), bootstrap, random, [&](const auto& sample) { return indices(sample, i, total); });
+            std::pair<double, double> interval{NaN, NaN};
+            if (design.Random)
+                interval = Bootstrap(yA.size(), bootstrap, random,
+                                     [&](const auto& sample) { return indices(sample, i, total); });
             out.Indices.push_back({design.Factors[i].Symbol, total ? "total" : "first",
-                                   yA.empty() ? NaN : indices(all, i, total), low, high});
+                                   yA.empty() ? NaN : indices(all, i, total), interval.first, interval.second});
         }
     }
 }

@@ -10,8 +10,10 @@
 
 namespace sensitivity {
 
-// One index of one factor. The interval is a bootstrap 95 % interval where
-// the method gives one, NaN otherwise.
+// One index of one factor with its 95 % interval, NaN where there is none:
+// Morris and plain random Sobol designs of one replicate take it from a
+// bootstrap over trajectories or blocks; Sobol designs of several replicates
+// from Student's t over the replicates' indices, the value being their mean.
 struct Index {
     std::string Factor;
     std::string Measure;  // "elasticity", "derivative"; "mu", "mustar", "sigma", "mustar_range"; "first", "total"
@@ -23,6 +25,7 @@ struct Index {
 struct Analysis {
     std::vector<Index> Indices;
     std::vector<std::string> LeftOut;  // members without a result, and members only usable with them
+    std::vector<std::string> Notes;    // why intervals are missing, and the like
 };
 
 // `results` holds the metric of every member that ran successfully, by member

@@ -22,6 +22,13 @@ namespace {
 
 std::string Place(const std::string& fileName, int line) { return fileName + " line " + std::to_string(line); }
 
+Design Begun(Method kind, std::vector<Factor> factors) {
+    Design design;
+    design.Kind = kind;
+    design.Factors = std::move(factors);
+    return design;
+}
+
 void AddMember(Design& design, int group, std::string role, std::vector<double> values) {
     design.Members.push_back(
         {std::to_string(design.Members.size() + 1), group, std::move(role), std::move(values)});
@@ -46,23 +53,36 @@ double ValueAt(const Factor& f, double u) {
 double Centre(const Factor& f) { return f.Log ? std::sqrt(f.Low * f.High) : (f.Low + f.High) / 2; }
 
 Design OatDesign(std::vector<Factor> factors, double delta) {
-    Design design{Method::Oat, std::move(factors), {}};
+    if (!(delta > 0 && delta < 1))
+        throw InputError("--delta " + fileio::ExactText(delta) + ": the one-at-a-time step must be above 0 and below 1");
+    Design design = Begun(Method::Oat, std::move(factors));
     std::vector<double> base;
     for (const Factor& f : design.Factors) base.push_back(Centre(f));
     AddMember(design, 0, "base", base);
     for (std::size_t i = 0; i < design.Factors.size(); ++i) {
+        const Factor& f = design.Factors[i];
+        // A relative step from 0 would not move at all.
+        const double step = base[i] != 0 ? base[i] * delta : (f.High - f.Low) * delta;
+        if (base[i] == 0)
+            design.Notes.push_back(f.Symbol + ": the centre of its range is 0, so it steps by " +
+                                   fileio::ExactText(delta) + " of the range's width (" + fileio::ExactText(step) +
+                                   ") instead");
         for (const double sign : {-1.0, 1.0}) {
             std::vector<double> values = base;
-            values[i] = base[i] * (1 + sign * delta);
-            AddMember(design, static_cast<int>(i) + 1, (sign < 0 ? "minus:" : "plus:") + design.Factors[i].Symbol,
-                      std::move(values));
+            values[i] = base[i] + sign * step;
+            AddMember(design, static_cast<int>(i) + 1, (sign < 0 ? "minus:" : "plus:") + f.Symbol, std::move(values));
         }
     }
     return design;
 }
 
 Design MorrisDesign(std::vector<Factor> factors, int trajectories, int levels, std::uint64_t seed) {
-    Design design{Method::Morris, std::move(factors), {}};
+    if (levels < 2 || levels % 2 != 0)
+        throw InputError("--levels " + std::to_string(levels) +
+                         ": the Morris grid needs an even number of levels, 2 or more");
+    if (trajectories < 1)
+        throw InputError("--samples " + std::to_string(trajectories) + ": Morris needs 1 trajectory or more");
+    Design design = Begun(Method::Morris, std::move(factors));
     const std::size_t k = design.Factors.size();
     const double step = levels / (2.0 * (levels - 1));
     // Grid levels a move of one step keeps inside [0, 1].
@@ -95,38 +115,98 @@ Design MorrisDesign(std::vector<Factor> factors, int trajectories, int levels, s
     return design;
 }
 
-Design SobolDesign(std::vector<Factor> factors, int samples, std::uint64_t seed) {
-    Design design{Method::Sobol, std::move(factors), {}};
+std::vector<std::vector<double>> SobolPoints(std::size_t dimensions, std::size_t count) {
+    boost::random::sobol sequence(dimensions);
+    std::vector<std::vector<double>> points(count, std::vector<double>(dimensions));
+    for (auto& point : points)
+        for (double& x : point) x = static_cast<double>(sequence()) / 18446744073709551616.0;  // 2^64
+    return points;
+}
+
+namespace {
+
+// The top 52 bits of a 64-bit value as a share, centred in their cell: never
+// 0 or 1, and exact (53 bits with the half).
+double Share(std::uint64_t bits) { return (static_cast<double>(bits >> 12) + 0.5) / 4503599627370496.0; }
+
+void AddBlock(Design& design, int group, const std::vector<double>& point) {
     const std::size_t k = design.Factors.size();
-    boost::random::sobol sequence(2 * k);
-    std::mt19937_64 random(seed);
-    // The sequence's values fill 64 bits; the shift randomises every bit.
-    std::vector<std::uint64_t> shift(2 * k);
-    for (auto& s : shift) s = random();
-    sequence.discard(2 * k);  // the first point is all zeros
-    std::vector<double> point(2 * k);
-    for (int b = 1; b <= samples; ++b) {
-        for (std::size_t j = 0; j < 2 * k; ++j)
-            point[j] = (static_cast<double>((static_cast<std::uint64_t>(sequence()) ^ shift[j]) >> 11) + 0.5) /
-                       9007199254740992.0;  // 53 bits, centred in their cell: never 0 or 1
-        std::vector<double> a(k), bv(k);
-        for (std::size_t i = 0; i < k; ++i) {
-            a[i] = ValueAt(design.Factors[i], point[i]);
-            bv[i] = ValueAt(design.Factors[i], point[k + i]);
-        }
-        AddMember(design, b, "A", a);
-        AddMember(design, b, "B", bv);
-        for (std::size_t i = 0; i < k; ++i) {
-            std::vector<double> ab = a;
-            ab[i] = bv[i];
-            AddMember(design, b, "AB:" + design.Factors[i].Symbol, std::move(ab));
+    std::vector<double> a(k), bv(k);
+    for (std::size_t i = 0; i < k; ++i) {
+        a[i] = ValueAt(design.Factors[i], point[i]);
+        bv[i] = ValueAt(design.Factors[i], point[k + i]);
+    }
+    AddMember(design, group, "A", a);
+    AddMember(design, group, "B", bv);
+    for (std::size_t i = 0; i < k; ++i) {
+        std::vector<double> ab = a;
+        ab[i] = bv[i];
+        AddMember(design, group, "AB:" + design.Factors[i].Symbol, std::move(ab));
+    }
+}
+
+}  // namespace
+
+Design SobolDesign(std::vector<Factor> factors, int samples, std::uint64_t seed, int replicates, bool random) {
+    if (samples < 1)
+        throw InputError("--samples " + std::to_string(samples) + ": Sobol needs 1 block or more in each replicate");
+    if (replicates < 1) throw InputError("--replicates " + std::to_string(replicates) + ": 1 or more are needed");
+    Design design = Begun(Method::Sobol, std::move(factors));
+    design.Replicates = replicates;
+    design.Random = random;
+    const std::size_t dimensions = 2 * design.Factors.size();
+    std::mt19937_64 draw(seed);
+    std::vector<double> point(dimensions);
+    int group = 0;
+    for (int r = 0; r < replicates; ++r) {
+        // Every replicate starts the sequence afresh at its first point,
+        // (1/2, ..., 1/2), and XORs all 64 bits of it with its own shift.
+        boost::random::sobol sequence(dimensions);
+        std::vector<std::uint64_t> shift(dimensions);
+        for (auto& s : shift) s = draw();
+        for (int b = 0; b < samples; ++b) {
+            for (std::size_t j = 0; j < dimensions; ++j)
+                point[j] = Share(random ? draw() : static_cast<std::uint64_t>(sequence()) ^ shift[j]);
+            AddBlock(design, ++group, point);
         }
     }
+    if (replicates == 1 && !random)
+        design.Notes.push_back("one quasi-random replicate: its indices will have no 95 % intervals "
+                               "(--replicates 2 or more gives them)");
     return design;
+}
+
+Design MakeDesign(std::vector<Factor> factors, const DesignChoices& c) {
+    if (c.Kind != Method::Sobol && (c.Replicates || c.Random))
+        throw InputError(std::string(c.Random ? "--random" : "--replicates") + " applies to sobol designs only");
+    if (c.Kind == Method::Oat && c.Samples) throw InputError("--samples applies to morris and sobol designs only");
+    switch (c.Kind) {
+        case Method::Oat: return OatDesign(std::move(factors), c.Delta);
+        case Method::Morris: return MorrisDesign(std::move(factors), c.Samples.value_or(20), c.Levels, c.Seed);
+        case Method::Sobol: break;
+    }
+    // By default about 512 blocks in all, however many replicates share them.
+    const int replicates = c.Replicates.value_or(c.Random ? 1 : 8);
+    return SobolDesign(std::move(factors), c.Samples.value_or(std::max(1, 512 / std::max(1, replicates))), c.Seed,
+                       replicates, c.Random);
+}
+
+int BlocksPerReplicate(const Design& design) {
+    int blocks = 0;
+    for (const Member& m : design.Members) blocks = std::max(blocks, m.Group);
+    return std::max(1, blocks / std::max(1, design.Replicates));
+}
+
+int ReplicateOf(const Design& design, int group, int blocksPerReplicate) {
+    if (blocksPerReplicate < 1) blocksPerReplicate = BlocksPerReplicate(design);
+    return std::clamp((group - 1) / blocksPerReplicate + 1, 1, std::max(1, design.Replicates));
 }
 
 void WriteDesign(const Design& design, std::ostream& out) {
     out << "# method " << MethodName(design.Kind) << "\r\n";
+    if (design.Kind == Method::Sobol)
+        out << "# replicates " << design.Replicates << "\r\n# sampling " << (design.Random ? "random" : "quasi")
+            << "\r\n";
     for (const Factor& f : design.Factors)
         out << "# factor " << f.Symbol << ' ' << fileio::ExactText(f.Low) << ' ' << fileio::ExactText(f.High) << (f.Log ? " log" : "")
             << "\r\n";
@@ -162,6 +242,19 @@ Design ReadDesign(std::istream& in, const std::string& fileName) {
             else if (name == "sobol") design.Kind = Method::Sobol;
             else throw InputError(Place(fileName, line) + ": unknown method '" + name + "'");
             haveMethod = true;
+        } else if (what == "replicates") {
+            std::string count, rest;
+            words >> count >> rest;
+            double r = 0;
+            if (!ParseDouble(count, r) || r < 1 || r != std::floor(r) || r > 1e6 || !rest.empty())
+                throw InputError(Place(fileName, line) + ": a replicates line is '# replicates COUNT', COUNT 1 or more");
+            design.Replicates = static_cast<int>(r);
+        } else if (what == "sampling") {
+            std::string how;
+            words >> how;
+            if (how != "quasi" && how != "random")
+                throw InputError(Place(fileName, line) + ": the sampling is 'quasi' or 'random', not '" + how + "'");
+            design.Random = how == "random";
         } else if (what == "factor") {
             Factor f;
             std::string low, high, log;
@@ -212,6 +305,11 @@ Design ReadDesign(std::istream& in, const std::string& fileName) {
         design.Members.push_back(std::move(m));
     }
     if (!haveHeader) throw InputError(fileName + ": no header line");
+    int blocks = 0;
+    for (const Member& m : design.Members) blocks = std::max(blocks, m.Group);
+    if (design.Kind == Method::Sobol && blocks % design.Replicates != 0)
+        throw InputError(fileName + ": its " + std::to_string(blocks) + " blocks do not split into " +
+                         std::to_string(design.Replicates) + " replicates of equal size");
     return design;
 }
 

@@ -126,17 +126,21 @@ int main(int argc, char** argv) {
     // design
     auto* design = app.add_subcommand("design", "Write a design of runs");
     std::string method = "sobol", rangesFile, paramFile, designOut;
-    int samples = 0, levels = 4;
-    std::uint64_t seed = 1;
-    double delta = 0.01, spread = 0.10;
+    DesignChoices choices;
+    double spread = 0.10;
     design->add_option("--method", method, "oat, morris or sobol")->check(CLI::IsMember({"oat", "morris", "sobol"}));
     design->add_option("--ranges", rangesFile, "SYMBOL LOW HIGH [log] a line; default: every non-zero parameter ±10 %");
     design->add_option("--params", paramFile, "parameter file whose values the default ranges surround");
-    design->add_option("--samples", samples, "Sobol blocks (default 512) or Morris trajectories (default 20)");
-    design->add_option("--levels", levels, "Morris grid levels (even, default 4)");
-    design->add_option("--delta", delta, "one-at-a-time relative step (default 0.01)");
+    design->add_option("--samples", choices.Samples,
+                       "Sobol blocks a replicate (default 512 / replicates) or Morris trajectories (default 20)");
+    design->add_option("--replicates", choices.Replicates,
+                       "Sobol: independent replicates, whose spread gives the 95 % intervals (default 8)");
+    design->add_flag("--random", choices.Random,
+                     "Sobol: plain pseudo-random points, one replicate by default, bootstrap intervals");
+    design->add_option("--levels", choices.Levels, "Morris grid levels (even, default 4)");
+    design->add_option("--delta", choices.Delta, "one-at-a-time relative step (default 0.01)");
     design->add_option("--spread", spread, "default ranges: the relative half-width (default 0.1)");
-    design->add_option("--seed", seed, "random seed (default 1)");
+    design->add_option("--seed", choices.Seed, "random seed (default 1)");
     design->add_option("-o,--output", designOut, "design file (CSV)")->required();
 
     // run and commands share their arguments
@@ -170,7 +174,10 @@ int main(int argc, char** argv) {
     analyse->add_option("design", designFile, "design file")->required();
     analyse->add_option("results", resultsFile, "results file")->required();
     analyse->add_option("-o,--output", indicesOut, "indices file (CSV)")->required();
-    analyse->add_option("--bootstrap", bootstrap, "bootstrap resamples for the 95 % intervals (default 1000)");
+    analyse->add_option("--bootstrap", bootstrap,
+                        "bootstrap resamples for the 95 % intervals of morris and of sobol --random designs of one "
+                        "replicate (default 1000)")
+        ->check(CLI::PositiveNumber);
     std::string plotFile, plotMetric;
     analyse->add_option("--plot", plotFile,
                         "chart of one metric's indices (.png, .svg or .pdf): ranked bars with 95 % intervals "
@@ -194,10 +201,9 @@ int main(int argc, char** argv) {
                     return 1;
                 factors = DefaultRanges(spread);
             }
-            Design d;
-            if (method == "oat") d = OatDesign(factors, delta);
-            else if (method == "morris") d = MorrisDesign(factors, samples > 0 ? samples : 20, levels, seed);
-            else d = SobolDesign(factors, samples > 0 ? samples : 512, seed);
+            choices.Kind = method == "oat" ? Method::Oat : method == "morris" ? Method::Morris : Method::Sobol;
+            const Design d = MakeDesign(factors, choices);
+            for (const std::string& note : d.Notes) std::cerr << Program << ": note: " << note << '\n';
             WriteWhole(designOut, [&d](std::ostream& out) { WriteDesign(d, out); });
             std::cout << Program << ": " << d.Members.size() << " members, " << d.Factors.size() << " factors, "
                       << MethodName(d.Kind) << " design in '" << designOut << "'\n";
@@ -234,6 +240,8 @@ int main(int argc, char** argv) {
                             << x.Measure << ',' << Number(x.Value) << ',' << Number(x.Low95) << ','
                             << Number(x.High95) << "\r\n";
             });
+            if (!analyses.empty())
+                for (const std::string& note : analyses[0].Notes) std::cerr << Program << ": note: " << note << '\n';
             std::cout << Program << ": indices of " << r.Metrics.size() << " metrics in '" << indicesOut << "'";
             if (!r.Failures.empty()) std::cout << "; " << r.Failures.size() << " failed members left out";
             std::cout << '\n';

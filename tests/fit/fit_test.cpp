@@ -96,7 +96,7 @@ TEST_F(FitTest, RecoversTheSlopeWithItsStandardErrorAndLeavesTheTablesAsTheyWere
 
     const std::string report = fit::FitReport(evaluator, result);
     EXPECT_NE(report.find("\nTas           0             "), std::string::npos) << report;
-    EXPECT_NE(report.find("unidentifiable: the observations do not fix it\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("unidentifiable: the observations do not depend on it\n"), std::string::npos) << report;
 }
 
 TEST_F(FitTest, BoundsHoldTheFitAndAreReportedWhenReached) {
@@ -144,3 +144,31 @@ TEST_F(FitTest, AnObservedTimeWithoutARecordIsNamed) {
 }
 
 }  // namespace
+
+// A parameter the model does not use still gets a column of finite-difference
+// noise: it must be found by the size of its effect, not by a zero column,
+// and must not take part in the others' errors.
+TEST(FitUncertainty, ParametersWithoutEffectAreFoundAndLeftOutOfTheOthers) {
+    std::vector<std::vector<double>> with, without;
+    for (int i = 0; i < 40; ++i) {
+        const double t = i / 4.0;
+        const double noise = (i % 3 - 1) * 1e-9;  // what a run's rounding leaves
+        with.push_back({t, std::sin(t), noise, 2e-3 * std::cos(t)});
+        without.push_back({t, std::sin(t), 2e-3 * std::cos(t)});
+    }
+    const std::vector<double> spans{1, 1, 0.075, 1};
+    const fit::Uncertainty u = fit::UncertaintyOf(with, 30.0, spans);
+    const fit::Uncertainty v = fit::UncertaintyOf(without, 30.0, {1, 1, 1});
+    EXPECT_EQ(u.NoEffect, (std::vector<bool>{false, false, true, false}));
+    EXPECT_EQ(u.Identifiable, (std::vector<bool>{true, true, false, true}));
+    EXPECT_TRUE(std::isinf(u.StandardError[2]));
+    EXPECT_TRUE(std::isnan(u.Correlation[0][2]));
+    // The others' errors are what they are without it, bar the one degree
+    // of freedom it takes.
+    const double dof = std::sqrt(37.0 / 36.0);
+    EXPECT_NEAR(u.StandardError[0], v.StandardError[0] * dof, 1e-12 * v.StandardError[0]);
+    EXPECT_NEAR(u.StandardError[3], v.StandardError[2] * dof, 1e-9 * v.StandardError[2]);
+    // A weak effect over a narrow span is no effect; over a wide one it is.
+    EXPECT_TRUE(fit::UncertaintyOf(without, 30.0, {1, 1, 0.1}).NoEffect[2]);
+    EXPECT_FALSE(fit::UncertaintyOf(without, 30.0, {1, 1, 10}).NoEffect[2]);
+}

@@ -11,6 +11,22 @@ printf 'symbol\tlow\thigh\nWw\t60\t80\nWf\t220\t280\nbIf\t0.1\t0.4\tlog\n' > ran
 run=(--metric 'mean(NPP)' --metric 'max(LAI)' --run-option=--start=0 --run-option=--stop=366
      --modelbatch "$modelbatch")
 "$tool" design --method morris --ranges ranges.tsv --samples 3 --seed 5 -o design.csv
+
+# Choices that give no sound design are refused before anything is written.
+design_refusal() {  # MESSAGE ARGS...
+  local message=$1; shift
+  if "$tool" design --ranges ranges.tsv "$@" -o refused.csv 2> err.txt; then echo "taken: $*"; exit 1; fi
+  test "$(cat err.txt)" = "ostrel-sensitivity: $message" || { echo "got: $(cat err.txt)"; exit 1; }
+  test ! -e refused.csv
+}
+design_refusal "--levels 0: the Morris grid needs an even number of levels, 2 or more" --method morris --levels 0
+design_refusal "--levels 5: the Morris grid needs an even number of levels, 2 or more" --method morris --levels 5
+design_refusal "--samples -5: Sobol needs 1 block or more in each replicate" --method sobol --samples -5
+# A range around 0 steps by a share of its width, and says so.
+printf 'Tas\t-5\t5\n' > zero.tsv
+"$tool" design --method oat --ranges zero.tsv -o oat.csv 2> note.txt > /dev/null
+test "$(cat note.txt)" = "ostrel-sensitivity: note: Tas: the centre of its range is 0, so it steps by 0.01 of the range's width (0.1) instead"
+grep -q '^2,1,minus:Tas,-0.1' oat.csv
 "$tool" run design.csv "$samples/forest.par" "$samples/weather.drr" "${run[@]}" --jobs 2 -o results.csv
 test "$(wc -l < results.csv)" -eq 13
 

@@ -47,14 +47,14 @@ TEST(SensitivityChart, OneAtATimeRanksByTheSizeOfTheElasticityAndPutsMissingFact
 }
 
 TEST(SensitivityChart, SobolPairsFirstOrderAndTotalRankedByTotal) {
-    const Design sobol = SobolDesign({{"a", 0, 1}, {"b", 0, 1}, {"c", 0, 1}}, 1024, 3);
+    const Design sobol = SobolDesign({{"a", 0, 1}, {"b", 0, 1}, {"c", 0, 1}}, 128, 3, 8);
     // c acts only with a: its first-order index is small, its total large.
     const Analysis a = Analyse(sobol, RunAll(sobol, [](const auto& x) { return x[0] + 0.2 * x[1] + 4 * x[0] * x[2]; }), 100);
     const IndexChart chart = BuildIndexChart(sobol, a, "max(LAI)");
     EXPECT_EQ(Order(chart), (std::vector<std::string>{"a", "c", "b"}));
     EXPECT_EQ(chart.Measures, (std::vector<std::string>{"First order", "Total"}));
     EXPECT_EQ(chart.Title, "Sobol indices of max(LAI)");
-    EXPECT_EQ(chart.ValueTitle, "Index (lines: bootstrap 95 % interval)");
+    EXPECT_EQ(chart.ValueTitle, "Index (lines: 95 % interval over 8 replicates)");
     const ChartRow& c = chart.Rows[1];
     EXPECT_EQ(c.Values[0].Value, Find(a, "c", "first").Value);
     EXPECT_EQ(c.Values[1].Low95, Find(a, "c", "total").Low95);

@@ -117,7 +117,7 @@ private slots:
         QVERIFY2(summary.starts_with("The fit ended after "), summary.c_str());
         QVERIFY2(summary.find("\nalphas = 0.72 (standard error ") != std::string::npos, summary.c_str());
         QVERIFY2(summary.ends_with("\ndeltaCa = " + fit::ReportNumber(Params[FindSymbol(2, "deltaCa")].Value) +
-                                   " (unidentifiable: the observations do not fix it)"),
+                                   " (unidentifiable: the observations do not depend on it)"),
                  summary.c_str());
         // The display holds the run at the fitted values.
         QCOMPARE(FmDisplayData->RowCount(), std::int64_t(3 + 60));
