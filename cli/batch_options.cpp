@@ -201,7 +201,11 @@ std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc
         bool known = false;
         std::string nearest;
         std::size_t best = 3;
-        for (const CLI::Option* option : app.get_options()) {
+        // The options of the subcommands (ostrel-drivers import ...) count too.
+        std::vector<const CLI::Option*> options = app.get_options();
+        for (const CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; }))
+            for (const CLI::Option* option : sub->get_options()) options.push_back(option);
+        for (const CLI::Option* option : options) {
             for (const std::string& name : option->get_lnames()) {
                 known = known || arg == "--" + name;
                 if (const std::size_t d = EditDistance(arg, "--" + name); d < best) best = d, nearest = "--" + name;

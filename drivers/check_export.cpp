@@ -42,7 +42,7 @@ std::vector<YearRow> ModelYears(const std::vector<DriverRecord>& records) {
 
 // "Tamax (oC)": the symbol and the catalogue's units.
 std::string ColumnTitle(int driver) {
-    std::string units = Drivers[driver].Units;
+    std::string units(Drivers[driver].Units);
     while (!units.empty() && units.back() == ' ') units.pop_back();
     return std::string(Drivers[driver].Symbol) + " (" + units + ")";
 }

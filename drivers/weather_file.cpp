@@ -128,7 +128,7 @@ ColumnPlan PlanColumns(const std::string& fileName, const std::vector<std::strin
                               ": no column '" + c.Column + "' (columns found: " + Joined(header) + ")");
         const int f = static_cast<int>(c.What);
         plan.Col[f] = col;
-        plan.Units[f] = c.Unit ? *c.Unit : HeaderUnit(fileName, header[col], c.What, DefaultUnit(c.What));
+        plan.Units[f] = c.GivenUnit ? *c.GivenUnit : HeaderUnit(fileName, header[col], c.What, DefaultUnit(c.What));
     }
     for (std::size_t i = 0; i < header.size(); ++i) {
         const int col = static_cast<int>(i);
@@ -218,8 +218,8 @@ ColumnChoice ParseColumnChoice(const std::string& text) {
     std::string column = text.substr(eq + 1);
     if (const std::size_t colon = column.rfind(':'); colon != std::string::npos) {
         const std::string unit = column.substr(colon + 1);
-        c.Unit = ParseUnit(c.What, unit);
-        if (!c.Unit)
+        c.GivenUnit = ParseUnit(c.What, unit);
+        if (!c.GivenUnit)
             throw ImportError("--column " + text + ": unit '" + unit + "' is not known for " +
                               std::string(FieldSymbol(c.What)) + " (known: " + KnownUnits(c.What) + ")");
         column.resize(colon);

@@ -19,7 +19,7 @@ namespace drivers {
 struct ColumnChoice {
     Field What = Field::Tamax;
     std::string Column;
-    std::optional<Unit> Unit;
+    std::optional<drivers::Unit> GivenUnit;
 };
 // "Tamax=temp_max:degC" as a choice; throws ImportError naming what is wrong.
 ColumnChoice ParseColumnChoice(const std::string& text);

@@ -3,6 +3,7 @@
 // the model for a century of repeated weather.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -113,24 +114,31 @@ TEST(DriversCommand, MistakenCommandLinesAreAnsweredWithoutWritingAnything) {
     EXPECT_EQ(dir.Entries(), 0u);
 }
 
-// Mean daily maximum temperature of 1 to 30 January (the output's first
-// record is at the end of day 0) of each model year.
-std::map<long, double> JanuaryTamax(const std::string& csvFile) {
+struct ModelYears {
+    std::map<long, double> JanuaryTamax;  // mean daily maximum of 1 to 30 January (the first record ends day 0)
+    std::map<long, double> PeakLai;
+};
+
+// The output's columns are the time, Tamax and LAI.
+ModelYears Summarise(const std::string& csvFile) {
     std::ifstream in(csvFile);
     std::vector<std::string> fields;
     int line = 0, first = 0;
-    fileio::ReadCsvRecord(in, fields, line, first);
+    fileio::ReadCsvRecord(in, fields, line, first);  // symbols
+    fileio::ReadCsvRecord(in, fields, line, first);  // units
     std::map<long, std::pair<double, int>> sums;
+    ModelYears years;
     while (fileio::ReadCsvRecord(in, fields, line, first)) {
         const long day = static_cast<long>(std::stod(fields[0]));
+        double& peak = years.PeakLai[day / 366];
+        peak = std::max(peak, std::stod(fields[2]));
         if (day % 366 < 1 || day % 366 > 30) continue;
         auto& [sum, n] = sums[day / 366];
         sum += std::stod(fields[1]);
         ++n;
     }
-    std::map<long, double> means;
-    for (const auto& [year, s] : sums) means[year] = s.first / s.second;
-    return means;
+    for (const auto& [year, s] : sums) years.JanuaryTamax[year] = s.first / s.second;
+    return years;
 }
 
 TEST(DriversCommand, ACenturyOfRepeatedStationWeatherKeepsJanuaryInJanuary) {
@@ -139,13 +147,17 @@ TEST(DriversCommand, ACenturyOfRepeatedStationWeatherKeepsJanuaryInJanuary) {
     ASSERT_EQ(ModelBatch({"--quiet", "--start", "0", "--stop", "36600", "--repeat-drivers", "1829", "--format", "csv",
                           "--columns", "Tamax,LAI", ForestPar, dir / "site.drr", dir / "century.csv"}),
               0);
-    const std::map<long, double> january = JanuaryTamax(dir / "century.csv");
+    const ModelYears years = Summarise(dir / "century.csv");
+    const std::map<long, double>& january = years.JanuaryTamax;
     ASSERT_EQ(january.size(), 100u);
     double firstTen = 0.0, lastTen = 0.0;
     for (long y = 0; y < 10; ++y) firstTen += january.at(y) / 10.0, lastTen += january.at(90 + y) / 10.0;
     EXPECT_NEAR(lastTen, firstTen, 1e-9);
     EXPECT_LT(firstTen, 5.0);  // the station's Januaries: about 1.5 oC
-    for (long y = 0; y < 100; ++y) EXPECT_NEAR(january.at(y), january.at(y % 5), 1e-9) << "model year " << y + 1;
+    for (long y = 0; y < 100; ++y) {
+        EXPECT_NEAR(january.at(y), january.at(y % 5), 1e-9) << "model year " << y + 1;
+        EXPECT_GT(years.PeakLai.at(y), 3.0) << "model year " << y + 1;  // every spring the leaves come out
+    }
 }
 
 }  // namespace
