@@ -24,7 +24,7 @@ constexpr int LastYear = FirstYear + Count - 1;
 }  // namespace
 
 std::string_view Co2TableSource() {
-    return "annual means of the Mauna Loa record, 1959-2024 (global means are about 1 ppm lower)";
+    return "annual means of the Mauna Loa record, 1959-2024 (global: about 1 ppm less)";
 }
 
 double AnnualCo2(int year, bool& outside) {

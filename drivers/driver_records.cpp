@@ -9,11 +9,12 @@ namespace drivers {
 
 std::vector<DriverRecord> ReadDriverRecords(const std::string& fileName) {
     std::vector<DriverRecord> records;
+    std::int64_t line = 0;  // the line of the record being read; 0 before the file is open
     try {
         fileio::DriverReader reader(fileName);
         driverarray values{};
         double time = 0.0;
-        std::int64_t line = reader.Line();
+        line = reader.Line();
         while (reader.ReadRecord(time, DriverCount, values)) {
             DriverRecord r;
             r.Time = time;
@@ -25,7 +26,7 @@ std::vector<DriverRecord> ReadDriverRecords(const std::string& fileName) {
     } catch (const fileio::EInvalidNumber& e) {
         throw ImportError(fileName + ":" + std::to_string(e.Line) + ": " + e.what());
     } catch (const EInOutError& e) {
-        throw ImportError(fileName + ": " + e.what());
+        throw ImportError(fileName + (line > 0 ? ":" + std::to_string(line) : "") + ": " + e.what());
     }
     return records;
 }

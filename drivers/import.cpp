@@ -101,17 +101,17 @@ void DeriveShortwave(const DailyWeather& w, const ImportSettings& s, DailyDriver
     const std::vector<double>& tmax = d[Index(Field::Tamax)];
     const std::vector<double>& tmin = d[Index(Field::Tamin)];
     std::vector<double>& ii = d[Index(Field::II)];
-    const std::string where = " extraterrestrial radiation at latitude " + Fixed(s.Latitude, 2);
+    const std::string where = " extraterrestrial radiation at " + Fixed(s.Latitude, 2) + " degrees";
     if (s.Shortwave == ShortwaveMethod::ThorntonRunning) {
         ii = ThorntonRunning(tmax, tmin, ra);
-        result.Derived.push_back("II derived from the temperature range: Thornton-Running (Bristow-Campbell) "
-                                 "transmittance of the" + where);
+        result.Derived.push_back("II derived from the temperature range: Thornton-Running (Bristow-Campbell), of the" +
+                                 where);
         return;
     }
     ii.resize(ra.size());
     for (std::size_t i = 0; i < ra.size(); ++i) ii[i] = HargreavesSamani(tmax[i], tmin[i], ra[i], s.Krs);
     result.Derived.push_back("II derived from the temperature range: Hargreaves-Samani, krs " + Fixed(s.Krs, 3) +
-                             ", with the" + where + " (at most 0.75 of it)");
+                             ", of the" + where);
 }
 
 void DeriveSoilTemperature(const ImportSettings& s, DailyDrivers& d, ImportResult& result) {
@@ -148,7 +148,7 @@ void DeriveCo2(const DailyWeather& w, const ImportSettings& s, DailyDrivers& d, 
         ca[day] = AnnualCo2(year, out);
         if (out && (outside.empty() || outside.back() != year)) outside.push_back(year);
     }
-    result.Derived.push_back("Ca from the bundled table of annual means by year: " + std::string(Co2TableSource()));
+    result.Derived.push_back("Ca by year from the " + std::string(Co2TableSource()));
     for (const int year : outside) {
         bool out = false;
         result.Warnings.push_back("Ca: " + std::to_string(year) + " lies outside the table of annual means: " +

@@ -99,6 +99,9 @@ TEST(DriversCommand, CheckNamesTheLineAndTimeOfEveryProblem) {
     const Result cut = Drivers({"check", dir / "short.drr"});
     EXPECT_EQ(cut.Status, 1);
     EXPECT_EQ(cut.Err, "ostrel-drivers: " + dir / "short.drr" + ":3: Invalid numeric input\n");
+    WriteBytes(dir / "cut.drr", "t\r\nu\r\n0 1 2 3\r\n");
+    EXPECT_EQ(Drivers({"check", dir / "cut.drr"}).Err,
+              "ostrel-drivers: " + dir / "cut.drr" + ":3: Read beyond end of file\n");
 }
 
 TEST(DriversCommand, MistakenCommandLinesAreAnsweredWithoutWritingAnything) {
