@@ -216,7 +216,8 @@ std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc
         if (!known)
             return "unknown option '" + arg + "'" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
     }
-    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr)
+    // The hint on the files is modelbatch's own: the other programs share this parser.
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && app.get_name() == "modelbatch")
         return std::string(e.what()) +
                " (modelbatch takes three files, PARAMFILE DRIVERFILE OUTPUTFILE; --hold, --reset and --columns take "
                "one comma-separated list each)";

@@ -109,6 +109,9 @@ TEST(DriversCommand, MistakenCommandLinesAreAnsweredWithoutWritingAnything) {
     Result r = Drivers({"import", StationCsv, "-o", dir / "x.drr"});
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("--latitude is required"), std::string::npos) << r.Err;
+    r = Drivers({"import", StationCsv, "other.csv", "--latitude", "47", "-o", dir / "x.drr"});
+    EXPECT_EQ(r.Err, "ostrel-drivers: The following argument was not expected: other.csv\n"
+                     "Run with --help for more information.\n");
     r = Drivers({"import", StationCsv, "--latitude", "47", "-o", dir / "x.drr", "--column", "Tamax"});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "ostrel-drivers: --column Tamax: expected SYMBOL=COLUMN[:UNIT], as in Tamax=temp_max:degC\n");
