@@ -128,6 +128,9 @@ TEST(ImportColumns, UnitsAreConvertedAndAnExplicitMapWinsOverTheHeader) {
     EXPECT_NEAR(r.Records[0].Value[F(Field::Tamin)], 5.0, 1e-12);
     EXPECT_NEAR(r.Records[1].Value[F(Field::Tamin)], 0.0, 1e-12);
     EXPECT_NEAR(r.Records[0].Value[F(Field::Ppt)], 2.54, 1e-12);
+    // The same as tab-separated values.
+    WriteBytes(dir / "w.tsv", "year\tdoy\tTmax (K)\tTmin (degF)\train (inch)\n2019\t1\t283.15\t41\t0.1\n");
+    EXPECT_NEAR(drivers::ImportWeather(Settings(dir / "w.tsv", dir / "w.drr")).Records[0].Value[F(Field::Ppt)], 2.54, 1e-12);
     s.Columns = {drivers::ParseColumnChoice("Tamax=hi:degF")};
     r = drivers::ImportWeather(s);
     EXPECT_NEAR(r.Records[1].Value[F(Field::Tamax)], 15.0, 1e-12);
