@@ -201,7 +201,11 @@ std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc
         bool known = false;
         std::string nearest;
         std::size_t best = 3;
-        for (const CLI::Option* option : app.get_options()) {
+        // The options of the subcommands (ostrel-drivers import ...) count too.
+        std::vector<const CLI::Option*> options = app.get_options();
+        for (const CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; }))
+            for (const CLI::Option* option : sub->get_options()) options.push_back(option);
+        for (const CLI::Option* option : options) {
             for (const std::string& name : option->get_lnames()) {
                 known = known || arg == "--" + name;
                 if (const std::size_t d = EditDistance(arg, "--" + name); d < best) best = d, nearest = "--" + name;
@@ -212,7 +216,8 @@ std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc
         if (!known)
             return "unknown option '" + arg + "'" + (nearest.empty() ? "" : "; did you mean " + nearest + "?");
     }
-    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr)
+    // The hint on the files is modelbatch's own: the other programs share this parser.
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && app.get_name() == "modelbatch")
         return std::string(e.what()) +
                " (modelbatch takes three files, PARAMFILE DRIVERFILE OUTPUTFILE; --hold, --reset and --columns take "
                "one comma-separated list each)";

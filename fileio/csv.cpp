@@ -6,7 +6,7 @@
 
 namespace fileio {
 
-bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine) {
+bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine, char separator) {
     fields.clear();
     std::string text;
     if (!std::getline(in, text)) return false;
@@ -28,7 +28,7 @@ bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line
                 }
             } else if (c == '"') {
                 quoted = true;
-            } else if (c == ',') {
+            } else if (c == separator) {
                 fields.push_back(std::move(field));
                 field.clear();
             } else {

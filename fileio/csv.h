@@ -12,8 +12,10 @@ namespace fileio {
 
 // The next record of `in`, its fields in `fields`; false at the end of the
 // input. `line` counts the lines read, so a record spanning lines (a quoted
-// line end) reports the line it started on through `firstLine`.
-bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine);
+// line end) reports the line it started on through `firstLine`. Tab-separated
+// files are read with the separator '\t'.
+bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine,
+                   char separator = ',');
 
 // A field as it must stand in a record.
 std::string CsvField(std::string_view text);

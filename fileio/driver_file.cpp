@@ -185,21 +185,29 @@ std::unique_ptr<DriverReader> OpenDriverReader(const std::string& fileName) {
     return std::make_unique<DriverReader>(fileName);
 }
 
+void PutDriverTitles(TextWriter& out, std::int32_t numDrivers, const driverarray& drivers) {
+    const int n = Count(numDrivers);
+    PutTitle(out, "Time");
+    for (int i = 1; i <= n; ++i) PutTitle(out, drivers[i].Name);
+    out.EndLine();
+    PutTitle(out, ModelDef.TimeUnit);
+    for (int i = 1; i <= n; ++i) PutTitle(out, drivers[i].Units);
+    out.EndLine();
+}
+
+void PutDriverRecord(TextWriter& out, double time, std::int32_t numDrivers, const driverarray& values) {
+    PutNumber(out, time);
+    for (int i = 1; i <= Count(numDrivers); ++i) PutNumber(out, values[i].Value);
+    out.EndLine();
+}
+
 DriverWriter::DriverWriter(const std::string& fileName, std::int32_t numDrivers, const driverarray& drivers)
     : text_(fileName) {
-    const int n = Count(numDrivers);
-    PutTitle(text_, "Time");
-    for (int i = 1; i <= n; ++i) PutTitle(text_, drivers[i].Name);
-    text_.EndLine();
-    PutTitle(text_, ModelDef.TimeUnit);
-    for (int i = 1; i <= n; ++i) PutTitle(text_, drivers[i].Units);
-    text_.EndLine();
+    PutDriverTitles(text_, numDrivers, drivers);
 }
 
 void DriverWriter::WriteRecord(double time, std::int32_t numDrivers, const driverarray& values) {
-    PutNumber(text_, time);
-    for (int i = 1; i <= Count(numDrivers); ++i) PutNumber(text_, values[i].Value);
-    text_.EndLine();
+    PutDriverRecord(text_, time, numDrivers, values);
 }
 
 }  // namespace fileio

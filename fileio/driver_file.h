@@ -91,6 +91,11 @@ private:
 // is null.
 std::unique_ptr<DriverReader> OpenDriverReader(const std::string& fileName);
 
+// The driver file's two title lines and its record lines, for a writer of
+// the caller's (an atomic save through WriteReplacing).
+void PutDriverTitles(TextWriter& out, std::int32_t numDrivers, const driverarray& drivers);
+void PutDriverRecord(TextWriter& out, double time, std::int32_t numDrivers, const driverarray& values);
+
 class DriverWriter {
 public:
     // Creates the file (replacing any file of that name) with its two title

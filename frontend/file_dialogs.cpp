@@ -69,3 +69,11 @@ FileDialogRequest DlgOpenOutput(std::string startName) {
     r.FileMustExist = true;
     return r;
 }
+
+FileDialogRequest DlgOpenWeather(std::string startName) {
+    auto r = Request("DlgOpenWeather", "Open Weather File",
+                     "Weather Files (*.csv;*.tsv;*.txt)|*.csv;*.tsv;*.txt|All Files (*.*)|*.*", "csv",
+                     FileDialogMode::Open, std::move(startName));
+    r.FileMustExist = true;
+    return r;
+}

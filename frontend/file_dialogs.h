@@ -15,3 +15,5 @@ FileDialogRequest DlgSaveOutput(std::string startName);
 FileDialogRequest DlgOpenOutput(std::string startName);
 // Observations to draw on the chart and to fit to (CSV or TSV).
 FileDialogRequest DlgOpenObservations(std::string startName);
+// Station or tower weather to import as a driver file (CSV or TSV).
+FileDialogRequest DlgOpenWeather(std::string startName);

@@ -20,6 +20,7 @@
 #include "frontend/error_report.h"
 #include "frontend/field_events.h"
 #include "frontend/file_dialogs.h"
+#include "frontend/import_weather.h"
 #include "frontend/number_format.h"
 #include "frontend/options.h"
 #include "frontend/panels.h"
@@ -202,6 +203,7 @@ void TMainForm::BuildMenus() {
     MIOpenDriver->setObjectName("MIOpenDriver");
     connect(MIOpenDriver, &QAction::triggered, this, [this] { Guarded([this] { ChooseDriver(false); }); });
     MIEditDriver = entry(driverMenu, "MIEditDriver", "&Edit...", &TMainForm::MIEditDrvClick);
+    MIImportWeather = entry(MIFiles, "MIImportWeather", "Import &Weather...", &TMainForm::MIImportWeatherClick);
     MIOutputFile = MIFiles->addAction("&Output File...");
     MIOutputFile->setObjectName("MIOutputFile");
     connect(MIOutputFile, &QAction::triggered, this, [this] { Guarded([this] { ChooseOutputFile(false); }); });
@@ -476,6 +478,17 @@ void TMainForm::MIEditDrvClick() {
         RunReady = false;
         UpdateMainForm();
     }
+}
+
+// A driver file made from station weather becomes the driver file of the
+// runs when the user takes it.
+void TMainForm::MIImportWeatherClick() {
+    TDlgImportWeather dialog(this);
+    if (dialog.exec() != QDialog::Accepted || dialog.ImportedFile().empty()) return;
+    DriverBox->setText(QString::fromStdString(dialog.ImportedFile()));
+    ChooseDriver(true);
+    OutputAvailable = false;
+    UpdateMainForm();
 }
 
 void TMainForm::MINormalRunClick() {

@@ -41,6 +41,7 @@ public:
     void MIEditParamClick();
     void MIEditStatesClick();
     void MIEditDrvClick();
+    void MIImportWeatherClick();
     void MINormalRunClick();
     void MISpecialRunClick(QAction* sender);
     void DisplayOutput(bool table);
@@ -78,6 +79,7 @@ public:
     QAction* MISaveAsParam;
     QAction* MIOpenDriver;
     QAction* MIEditDriver;
+    QAction* MIImportWeather;
     QAction* MIOutputFile;
     QAction* MIExit;
     QAction* MIEditParam;
