@@ -39,7 +39,7 @@ const std::vector<Entry> WaterEntries = {
     {Role::Change, "snow", {st::Ws}},
 };
 
-// The override drivers other than -1 that set a state of the books outside
+// The override drivers that, other than -1, set a state of the books outside
 // them: the soil nitrogen drivers. (Driven litter moves between plant and
 // soil pools inside the books, which still close.)
 struct DrivenState {
@@ -135,37 +135,30 @@ void Books::OpenAt(double time, const statearray& states) {
         if ((IsTotal(i) || i == st::Jday) && !(flagsKnown_ && held_[static_cast<std::size_t>(i)]))
             s[static_cast<std::size_t>(i)] = 0.0;
     opening_ = s;
-    Take(s, false);
+    Take(s);
 }
 
 void Books::Add(double time, std::span<const double> values) {
     const int numDrivers = ModelDef.NumDrivers;
     if (static_cast<int>(values.size()) < numDrivers + 55) return;
-    for (const DrivenState& d : DrivenStates)
-        if (values[static_cast<std::size_t>(d.driver - 1)] != MissingDriver) driven_[static_cast<std::size_t>(d.driver)] = true;
+    for (int d = dr::DlambdaCF; d <= dr::DNno3; ++d)
+        if (values[static_cast<std::size_t>(d - 1)] != MissingDriver) driven_[static_cast<std::size_t>(d)] = true;
     Snapshot s{};
     s[0] = time;
     for (int i = 1; i <= 55; ++i) s[static_cast<std::size_t>(i)] = values[static_cast<std::size_t>(numDrivers + i - 1)];
     ++records_;
-    Take(s, true);
+    Take(s);
 }
 
-void Books::Take(const Snapshot& s, bool /*fromRecord*/) {
+void Books::Take(const Snapshot& s) {
     if (!segments_.empty() && s[st::Jday] != segments_.back().last[st::Jday]) jdayMoved_ = true;
     if (segments_.empty() || ResetBetween(segments_.back().last, s)) segments_.push_back({s, s});
     else segments_.back().last = s;
 }
 
-Budget Books::Close() const {
-    Budget b;
-    b.Source = source_;
-    b.OpensAtStart = opening_.has_value();
-    b.Records = records_;
-    if (segments_.empty()) return b;
-
-    // Why an element's books cannot close.
+std::array<std::vector<std::string>, ElementCount> Books::Breaks() const {
     std::array<std::vector<std::string>, ElementCount> breaks;
-    const bool jdayHeld = (flagsKnown_ && held_[st::Jday]) || (!jdayMoved_ && segments_.size() > 1);
+    const bool noYears = JdayUnusable();
     for (int k = 0; k < ElementCount; ++k) {
         const Element element = static_cast<Element>(k);
         std::vector<std::string> held, reset;
@@ -174,7 +167,7 @@ Budget Books::Close() const {
                 if (held_[static_cast<std::size_t>(i)]) held.emplace_back(States[i].Symbol);
                 if (reset_[static_cast<std::size_t>(i)]) reset.emplace_back(States[i].Symbol);
             }
-        if (jdayHeld) breaks[k].push_back("the day counter Jday is held, so the model years cannot be told apart");
+        if (noYears) breaks[k].push_back("the day counter Jday is held or reset, so the model years cannot be told apart");
         if (!held.empty()) breaks[k].push_back("held constant: " + Listed(held));
         if (!reset.empty()) breaks[k].push_back("reset periodically: " + Listed(reset));
         if (element == Element::Nitrogen)
@@ -183,84 +176,126 @@ Budget Books::Close() const {
                     breaks[k].push_back(std::string(d.driverSymbol) + " is not -1 in the records: it sets " +
                                         d.stateSymbol + " outside the books");
     }
+    return breaks;
+}
 
+bool Books::JdayUnusable() const {
+    if (flagsKnown_ && (held_[st::Jday] || reset_[st::Jday])) return true;
+    // In a file: a day counter that never moves is held.
+    return !jdayMoved_ && segments_.size() > 1;
+}
+
+namespace {
+
+// The stretch from the last record of one year to the first of the next:
+// its pools' change beyond what the totals of the first record hold is what
+// the annual reset dropped.
+Period NewYearStep(int year, const std::array<double, 56>& last, const std::array<double, 56>& first) {
+    Period step;
+    step.Kind = PeriodKind::NewYear;
+    step.Year = year;
+    step.From = last[0];
+    step.To = first[0];
+    for (int k = 0; k < ElementCount; ++k) {
+        Account& a = step.Accounts[k];
+        a = Between(static_cast<Element>(k), last, first, true);
+        a.Dropped = a.Change - (a.In - a.Out);
+    }
+    return step;
+}
+
+Period ModelYear(int year, const std::array<double, 56>& first, const std::array<double, 56>& last) {
+    Period p;
+    p.Kind = PeriodKind::Year;
+    p.Year = year;
+    p.From = first[0];
+    p.To = last[0];
+    for (int k = 0; k < ElementCount; ++k) {
+        p.Accounts[k] = Between(static_cast<Element>(k), first, last, false);
+        Balance(p.Accounts[k]);
+    }
+    return p;
+}
+
+// The whole run: the flows of every period summed, the change of the pools
+// from the first snapshot to the last.
+Period WholeRun(const std::vector<Period>& periods, const std::array<double, 56>& first,
+                const std::array<double, 56>& last) {
     Period run;
     run.Kind = PeriodKind::Run;
-    run.From = segments_.front().first[0];
-    run.To = segments_.back().last[0];
-    for (int k = 0; k < ElementCount; ++k)
-        run.Accounts[k].amounts.assign(EntriesOf(static_cast<Element>(k)).size(), 0.0);
-
-    const auto add = [&](const Period& p) {
-        for (int k = 0; k < ElementCount; ++k) {
-            Account& r = run.Accounts[k];
+    run.From = first[0];
+    run.To = last[0];
+    for (int k = 0; k < ElementCount; ++k) {
+        const Element element = static_cast<Element>(k);
+        const std::vector<Entry>& entries = EntriesOf(element);
+        Account& r = run.Accounts[k];
+        r = Between(element, first, last, false);
+        r.In = r.Out = 0;
+        for (std::size_t j = 0; j < entries.size(); ++j)
+            if (entries[j].role != Role::Change) r.amounts[j] = 0;
+        for (const Period& p : periods) {
             const Account& a = p.Accounts[k];
-            for (std::size_t j = 0; j < a.amounts.size(); ++j)
-                if (EntriesOf(static_cast<Element>(k))[j].role != Role::Change) r.amounts[j] += a.amounts[j];
+            for (std::size_t j = 0; j < entries.size(); ++j)
+                if (entries[j].role != Role::Change) r.amounts[j] += a.amounts[j];
             r.In += a.In;
             r.Out += a.Out;
             r.Dropped += a.Dropped;
         }
-    };
+        Balance(r);
+    }
+    return run;
+}
 
-    if (!jdayHeld) {
+}  // namespace
+
+Budget Books::Close() const {
+    Budget b;
+    b.Source = source_;
+    b.OpensAtStart = opening_.has_value();
+    b.Records = records_;
+    if (segments_.empty()) return b;
+
+    const auto breaks = Breaks();
+    bool balanced = false;
+    if (!JdayUnusable()) {
         for (std::size_t y = 0; y < segments_.size(); ++y) {
+            const int year = static_cast<int>(y) + 1;
             const Segment& seg = segments_[y];
-            if (y > 0) {
-                Period step;
-                step.Kind = PeriodKind::NewYear;
-                step.Year = static_cast<int>(y) + 1;
-                step.From = segments_[y - 1].last[0];
-                step.To = seg.first[0];
-                for (int k = 0; k < ElementCount; ++k) {
-                    Account& a = step.Accounts[k];
-                    a = Between(static_cast<Element>(k), segments_[y - 1].last, seg.first, true);
-                    // What changed in the pools beyond what the totals hold.
-                    a.Dropped = a.Change - (a.In - a.Out);
-                    a.Closure = 0;
-                }
-                add(step);
-                b.Periods.push_back(std::move(step));
-            }
+            if (y > 0) b.Periods.push_back(NewYearStep(year, segments_[y - 1].last, seg.first));
             if (seg.first[0] == seg.last[0]) continue;  // one record: nothing to balance
-            Period year;
-            year.Kind = PeriodKind::Year;
-            year.Year = static_cast<int>(y) + 1;
-            year.From = seg.first[0];
-            year.To = seg.last[0];
-            for (int k = 0; k < ElementCount; ++k) {
-                year.Accounts[k] = Between(static_cast<Element>(k), seg.first, seg.last, false);
-                Balance(year.Accounts[k]);
-                year.Accounts[k].Breaks = breaks[k];
-            }
-            add(year);
-            b.Periods.push_back(std::move(year));
+            b.Periods.push_back(ModelYear(year, seg.first, seg.last));
+            balanced = true;
         }
         b.Years = static_cast<int>(segments_.size());
     }
-    for (int k = 0; k < ElementCount; ++k) {
-        Account& r = run.Accounts[k];
-        const Element element = static_cast<Element>(k);
-        const Account pools = Between(element, segments_.front().first, segments_.back().last, false);
-        for (std::size_t j = 0; j < r.amounts.size(); ++j)
-            if (EntriesOf(element)[j].role == Role::Change) r.amounts[j] = pools.amounts[j];
-        r.Change = pools.Change;
-        Balance(r);
-        r.Breaks = breaks[k];
-        for (Period& p : b.Periods)
-            if (p.Kind == PeriodKind::NewYear) p.Accounts[k].Breaks = breaks[k];
-    }
-    b.Periods.push_back(std::move(run));
+    b.Periods.push_back(WholeRun(b.Periods, segments_.front().first, segments_.back().last));
+    for (Period& p : b.Periods)
+        for (int k = 0; k < ElementCount; ++k) p.Accounts[k].Breaks = breaks[k];
+    if (!balanced)
+        for (Account& a : b.Periods.back().Accounts)
+            if (a.Breaks.empty()) a.Breaks.push_back("no model year has two records, so nothing could be checked");
+    b.Notes = Notes();
+    return b;
+}
 
-    if (b.OpensAtStart)
-        b.Notes.push_back("The books open at the start of the run, with the states it began with.");
+std::vector<std::string> Books::Notes() const {
+    std::vector<std::string> notes;
+    if (opening_)
+        notes.push_back("The books open at the start of the run, with the states it began with.");
     else
-        b.Notes.push_back("The books open at the first record: the file holds nothing from before it.");
+        notes.push_back("The books open at the first record: the file holds nothing from before it.");
     if (!flagsKnown_)
-        b.Notes.push_back(
+        notes.push_back(
             "An output file does not tell which states were held or reset periodically: such states break the "
             "books of their element, and show as a closure error far above rounding.");
-    return b;
+    std::vector<std::string> litter;
+    for (int d = dr::DlambdaCF; d <= dr::DlambdaNR; ++d)
+        if (driven_[static_cast<std::size_t>(d)]) litter.emplace_back(Drivers[d].Symbol);
+    if (!litter.empty())
+        notes.push_back("Litterfall is driven (" + Listed(litter) +
+                        " not -1 in the records): it moves between the plant and the soil pools inside the books, "
+                        "which still close.");
+    return notes;
 }
 
 Budget BudgetOfFile(const std::string& outputFile) {

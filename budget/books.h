@@ -103,7 +103,10 @@ private:
     struct Segment {
         Snapshot first, last;
     };
-    void Take(const Snapshot& s, bool fromRecord);
+    void Take(const Snapshot& s);
+    std::array<std::vector<std::string>, ElementCount> Breaks() const;
+    bool JdayUnusable() const;
+    std::vector<std::string> Notes() const;
 
     std::string source_;
     std::optional<Snapshot> opening_;

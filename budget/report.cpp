@@ -19,6 +19,24 @@ std::string TimeText(double t) { return Formatted("%.15g", t); }
 std::string AmountText(double v) { return Formatted("%.6f", v); }
 std::string ErrorText(double v) { return Formatted("%.3e", v); }
 
+// A paragraph broken at blanks into lines of at most `width` characters.
+std::string Wrapped(const std::string& text, std::size_t width = 100) {
+    std::string out, line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            out += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    return out + line + "\n";
+}
+
 const char* RoleWord(Role role) { return role == Role::In ? "in: " : role == Role::Out ? "out: " : "change: "; }
 
 std::string NoClosure(const Account& a) {
@@ -78,16 +96,17 @@ std::vector<ReportLine> ReportLines(const Period& p, Element element) {
 }
 
 std::string ReportText(const Budget& b) {
-    std::string text = "Budget of " + b.Source + ": " + std::to_string(b.Records) + " records";
+    std::string text =
+        "Budget of " + b.Source + ": " + std::to_string(b.Records) + (b.Records == 1 ? " record" : " records");
     if (b.Periods.empty()) return text + ", nothing to balance\n";
     const Period& run = b.Periods.back();
     text += ", times " + TimeText(run.From) + " to " + TimeText(run.To) + ", " + std::to_string(b.Years) +
             (b.Years == 1 ? " model year\n" : " model years\n");
-    for (const std::string& note : b.Notes) text += note + "\n";
-    text +=
-        "Each model year is balanced from its first to its last record with the annual totals. The model zeroes\n"
-        "those totals after the first step of a new year has added to them: the new-year step takes its change\n"
-        "from the states, and what no total counts is shown as dropped by the annual reset.\n";
+    for (const std::string& note : b.Notes) text += Wrapped(note);
+    text += Wrapped(
+        "Each model year is balanced from its first to its last record with the annual totals. The model zeroes "
+        "those totals after the first step of a new year has added to them: the new-year step takes its change "
+        "from the states, and what no total counts is shown as dropped by the annual reset.");
     for (const Period& p : b.Periods) {
         text += "\n" + PeriodTitle(p) + "\n";
         for (int k = 0; k < ElementCount; ++k) {
@@ -95,7 +114,7 @@ std::string ReportText(const Budget& b) {
             text += std::string("  ") + ElementName(element) + " (" + ElementUnits(element) + ")\n";
             for (const ReportLine& l : ReportLines(p, element)) {
                 char line[256];
-                std::snprintf(line, sizeof line, "    %-30s %-28s %16s", l.Label.c_str(), l.Symbols.c_str(),
+                std::snprintf(line, sizeof line, "    %-30s %-30s %16s", l.Label.c_str(), l.Symbols.c_str(),
                               l.Amount.c_str());
                 text += line;
                 if (!l.Note.empty()) text += "  " + l.Note;
