@@ -23,6 +23,7 @@
 #include "run/run_loop.h"
 #include "run/run_options.h"
 #include "run/session.h"
+#include "tests/cli/batch_test_support.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -387,6 +388,31 @@ TEST(Budget, TheProgramReportsItsFilesFailures) {
     EXPECT_EQ(RunBudgetProgram({file, "--csv", dir / "b.csv"}, out, err), 0);
     EXPECT_EQ(ReadBytes(dir / "b.csv"), "period,year,from,to,element,line,symbols,value,note\r\n");
     EXPECT_EQ(RunBudgetProgram({}, out, err), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Budget, ModelbatchPrintsTheBudgetOfItsRunWhateverItWrites) {
+    DefineModel();
+    TempFolder dir;
+    for (const char* format : {"model", "csv"}) {
+        SCOPED_TRACE(format);
+        const BatchResult r = Batch({"-q", "--start", "0", "--stop", "400", "--hold", "Cf", "--budget", "--format", format,
+                                     SampleParams, SampleDrivers, dir / "run.out"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.substr(0, r.out.find("Each model year")),
+                  std::string("\nBudget of the run of ") + SampleParams +
+                      ": 400 records, times 0 to 400, 2 model years\n"
+                      "The books open at the start of the run, with the states it began with.\n");
+        EXPECT_NE(r.out.find("  no closure: held constant: Cf\n"), std::string::npos);
+        EXPECT_NE(r.out.find("\nNew-year step into model year 2, times 366 to 367\n"), std::string::npos);
+    }
+    // Without --budget, none.
+    const BatchResult plain =
+        Batch({"-q", "--start", "0", "--stop", "10", SampleParams, SampleDrivers, dir / "run.out"});
+    EXPECT_EQ(plain.out, "");
 }
 
 }  // namespace
