@@ -95,6 +95,12 @@ std::vector<ReportLine> ReportLines(const Period& p, Element element) {
     return lines;
 }
 
+std::string BooksExplanation() {
+    return "Each model year is balanced from its first to its last record with the annual totals. The model zeroes "
+           "those totals after the first step of a new year has added to them: the new-year step takes its change "
+           "from the states, and what no total counts is shown as dropped by the annual reset.";
+}
+
 std::string ReportText(const Budget& b) {
     std::string text =
         "Budget of " + b.Source + ": " + std::to_string(b.Records) + (b.Records == 1 ? " record" : " records");
@@ -103,10 +109,7 @@ std::string ReportText(const Budget& b) {
     text += ", times " + TimeText(run.From) + " to " + TimeText(run.To) + ", " + std::to_string(b.Years) +
             (b.Years == 1 ? " model year\n" : " model years\n");
     for (const std::string& note : b.Notes) text += Wrapped(note);
-    text += Wrapped(
-        "Each model year is balanced from its first to its last record with the annual totals. The model zeroes "
-        "those totals after the first step of a new year has added to them: the new-year step takes its change "
-        "from the states, and what no total counts is shown as dropped by the annual reset.");
+    text += Wrapped(BooksExplanation());
     for (const Period& p : b.Periods) {
         text += "\n" + PeriodTitle(p) + "\n";
         for (int k = 0; k < ElementCount; ++k) {

@@ -21,6 +21,10 @@ struct ReportLine {
 };
 std::vector<ReportLine> ReportLines(const Period& p, Element element);
 
+// How the books are kept, in a few sentences: each year from its first to
+// its last record, and the new-year step from the states.
+std::string BooksExplanation();
+
 // The whole report, lines ended with "\n".
 std::string ReportText(const Budget& b);
 
