@@ -187,32 +187,21 @@ bool Books::JdayUnusable() const {
 
 namespace {
 
-// The stretch from the last record of one year to the first of the next:
-// its pools' change beyond what the totals of the first record hold is what
-// the annual reset dropped.
-Period NewYearStep(int year, const std::array<double, 56>& last, const std::array<double, 56>& first) {
-    Period step;
-    step.Kind = PeriodKind::NewYear;
-    step.Year = year;
-    step.From = last[0];
-    step.To = first[0];
-    for (int k = 0; k < ElementCount; ++k) {
-        Account& a = step.Accounts[k];
-        a = Between(static_cast<Element>(k), last, first, true);
-        a.Dropped = a.Change - (a.In - a.Out);
-    }
-    return step;
-}
-
-Period ModelYear(int year, const std::array<double, 56>& first, const std::array<double, 56>& last) {
+// A model year, from its first record to its last, or a new-year step: the
+// stretch from the last record of one year to the first of the next, whose
+// pools' change beyond what the totals of that first record hold is what the
+// annual reset dropped.
+Period PeriodBetween(PeriodKind kind, int year, const std::array<double, 56>& from, const std::array<double, 56>& to) {
     Period p;
-    p.Kind = PeriodKind::Year;
+    p.Kind = kind;
     p.Year = year;
-    p.From = first[0];
-    p.To = last[0];
+    p.From = from[0];
+    p.To = to[0];
     for (int k = 0; k < ElementCount; ++k) {
-        p.Accounts[k] = Between(static_cast<Element>(k), first, last, false);
-        Balance(p.Accounts[k]);
+        Account& a = p.Accounts[k];
+        a = Between(static_cast<Element>(k), from, to, kind == PeriodKind::NewYear);
+        if (kind == PeriodKind::NewYear) a.Dropped = a.Change - (a.In - a.Out);
+        else Balance(a);
     }
     return p;
 }
@@ -261,9 +250,9 @@ Budget Books::Close() const {
         for (std::size_t y = 0; y < segments_.size(); ++y) {
             const int year = static_cast<int>(y) + 1;
             const Segment& seg = segments_[y];
-            if (y > 0) b.Periods.push_back(NewYearStep(year, segments_[y - 1].last, seg.first));
+            if (y > 0) b.Periods.push_back(PeriodBetween(PeriodKind::NewYear, year, segments_[y - 1].last, seg.first));
             if (seg.first[0] == seg.last[0]) continue;  // one record: nothing to balance
-            b.Periods.push_back(ModelYear(year, seg.first, seg.last));
+            b.Periods.push_back(PeriodBetween(PeriodKind::Year, year, seg.first, seg.last));
             balanced = true;
         }
         b.Years = static_cast<int>(segments_.size());

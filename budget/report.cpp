@@ -56,12 +56,6 @@ const char* KindWord(PeriodKind kind) {
     return kind == PeriodKind::Year ? "year" : kind == PeriodKind::NewYear ? "new-year step" : "run";
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
-    std::string line;
-    for (std::size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + fileio::CsvField(fields[i]);
-    return line + "\r\n";
-}
-
 }  // namespace
 
 std::string PeriodTitle(const Period& p) {
@@ -129,7 +123,7 @@ std::string ReportText(const Budget& b) {
 }
 
 std::string ReportCsv(const Budget& b) {
-    std::string csv = CsvLine({"period", "year", "from", "to", "element", "line", "symbols", "value", "note"});
+    std::string csv = fileio::CsvRecord({"period", "year", "from", "to", "element", "line", "symbols", "value", "note"});
     for (const Period& p : b.Periods)
         for (int k = 0; k < ElementCount; ++k) {
             const Element element = static_cast<Element>(k);
@@ -142,7 +136,7 @@ std::string ReportCsv(const Budget& b) {
                                  const std::string& note) {
                 std::vector<std::string> fields = head;
                 fields.insert(fields.end(), {line, symbols, value, note});
-                csv += CsvLine(fields);
+                csv += fileio::CsvRecord(fields);
             };
             for (std::size_t j = 0; j < entries.size(); ++j)
                 row(RoleWord(entries[j].role) + std::string(entries[j].label), SymbolsOf(entries[j]),
