@@ -152,8 +152,10 @@ void Books::Add(double time, std::span<const double> values) {
 
 void Books::Take(const Snapshot& s) {
     if (!segments_.empty() && s[st::Jday] != segments_.back().last[st::Jday]) jdayMoved_ = true;
-    if (segments_.empty() || ResetBetween(segments_.back().last, s)) segments_.push_back({s, s});
-    else segments_.back().last = s;
+    if (segments_.empty() || ResetBetween(segments_.back().last, s))
+        segments_.push_back({s, s});
+    else
+        segments_.back().last = s;
 }
 
 std::array<std::vector<std::string>, ElementCount> Books::Breaks() const {
@@ -167,7 +169,8 @@ std::array<std::vector<std::string>, ElementCount> Books::Breaks() const {
                 if (held_[static_cast<std::size_t>(i)]) held.emplace_back(States[i].Symbol);
                 if (reset_[static_cast<std::size_t>(i)]) reset.emplace_back(States[i].Symbol);
             }
-        if (noYears) breaks[k].push_back("the day counter Jday is held or reset, so the model years cannot be told apart");
+        if (noYears)
+            breaks[k].push_back("the day counter Jday is held or reset, so the model years cannot be told apart");
         if (!held.empty()) breaks[k].push_back("held constant: " + Listed(held));
         if (!reset.empty()) breaks[k].push_back("reset periodically: " + Listed(reset));
         if (element == Element::Nitrogen)
@@ -200,8 +203,10 @@ Period PeriodBetween(PeriodKind kind, int year, const std::array<double, 56>& fr
     for (int k = 0; k < ElementCount; ++k) {
         Account& a = p.Accounts[k];
         a = Between(static_cast<Element>(k), from, to, kind == PeriodKind::NewYear);
-        if (kind == PeriodKind::NewYear) a.Dropped = a.Change - (a.In - a.Out);
-        else Balance(a);
+        if (kind == PeriodKind::NewYear)
+            a.Dropped = a.Change - (a.In - a.Out);
+        else
+            Balance(a);
     }
     return p;
 }

@@ -35,8 +35,8 @@ struct Entry {
 
 // The lines of an element's books, inputs first, then outputs, then pools.
 const std::vector<Entry>& EntriesOf(Element element);
-const char* ElementName(Element element);  // "Carbon", ...
-const char* ElementUnits(Element element); // "g C m-2", ...
+const char* ElementName(Element element);   // "Carbon", ...
+const char* ElementUnits(Element element);  // "g C m-2", ...
 // The symbols a line sums, as "Cf+Csw+Chw+Cr".
 std::string SymbolsOf(const Entry& entry);
 
@@ -64,14 +64,14 @@ enum class PeriodKind {
 
 struct Period {
     PeriodKind Kind = PeriodKind::Year;
-    int Year = 0;      // the model year (Year), or the one the step opens (NewYear)
+    int Year = 0;  // the model year (Year), or the one the step opens (NewYear)
     double From = 0, To = 0;
     std::array<Account, ElementCount> Accounts;
 };
 
 struct Budget {
-    std::string Source;        // the output file, or the run
-    bool OpensAtStart = false; // the books open at the run's start, not its first record
+    std::string Source;         // the output file, or the run
+    bool OpensAtStart = false;  // the books open at the run's start, not its first record
     long long Records = 0;
     int Years = 0;
     std::vector<Period> Periods;  // in time order, the whole run last

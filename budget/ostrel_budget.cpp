@@ -15,9 +15,10 @@ constexpr const char* Program = "ostrel-budget";
 }  // namespace
 
 int RunOstrelBudget(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Prints the carbon, nitrogen and water budget of an output file of the Ostrel workbench: per model "
-                 "year and for the whole run, the inputs, the outputs, the change of the stored pools and the "
-                 "closure error, from the model's annual totals."};
+    CLI::App app{
+        "Prints the carbon, nitrogen and water budget of an output file of the Ostrel workbench: per model "
+        "year and for the whole run, the inputs, the outputs, the change of the stored pools and the "
+        "closure error, from the model's annual totals."};
     app.name(Program);
     std::string outputFile;
     std::optional<std::string> csvFile;

@@ -123,15 +123,16 @@ std::string ReportText(const Budget& b) {
 }
 
 std::string ReportCsv(const Budget& b) {
-    std::string csv = fileio::CsvRecord({"period", "year", "from", "to", "element", "line", "symbols", "value", "note"});
+    std::string csv =
+        fileio::CsvRecord({"period", "year", "from", "to", "element", "line", "symbols", "value", "note"});
     for (const Period& p : b.Periods)
         for (int k = 0; k < ElementCount; ++k) {
             const Element element = static_cast<Element>(k);
             const Account& a = p.Accounts[static_cast<std::size_t>(k)];
             const std::vector<Entry>& entries = EntriesOf(element);
-            const std::vector<std::string> head = {KindWord(p.Kind), p.Kind == PeriodKind::Run ? "" : std::to_string(p.Year),
-                                                   fileio::ExactText(p.From), fileio::ExactText(p.To),
-                                                   ElementName(element)};
+            const std::vector<std::string> head = {
+                KindWord(p.Kind), p.Kind == PeriodKind::Run ? "" : std::to_string(p.Year), fileio::ExactText(p.From),
+                fileio::ExactText(p.To), ElementName(element)};
             const auto row = [&](const std::string& line, const std::string& symbols, const std::string& value,
                                  const std::string& note) {
                 std::vector<std::string> fields = head;

@@ -2,6 +2,8 @@
 // to rounding on the sample and on special runs, the states and drivers that
 // break the books are named for their element only, and a file altered by
 // hand shows its error.
+#include "budget/books.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "budget/books.h"
 #include "budget/ostrel_budget.h"
 #include "budget/report.h"
 #include "fileio/fileio.h"
@@ -85,7 +86,8 @@ int Count(const Budget& b, PeriodKind kind) {
 
 // Every model year and the whole run close to 1e-9 of their throughput in
 // the elements given.
-void ExpectClosed(const Budget& b, std::vector<Element> elements = {Element::Carbon, Element::Nitrogen, Element::Water}) {
+void ExpectClosed(const Budget& b,
+                  std::vector<Element> elements = {Element::Carbon, Element::Nitrogen, Element::Water}) {
     ASSERT_GE(Count(b, PeriodKind::Year), 1);
     for (const budget::Period& p : b.Periods) {
         if (p.Kind == PeriodKind::NewYear) continue;
@@ -200,7 +202,8 @@ std::string DriverFileWith(const TempFolder& dir, int driver, const char* value)
 TEST(Budget, HeldResetAndDrivenStatesBreakOnlyTheBooksOfTheirElement) {
     DefineModel();
     TempFolder dir;
-    const SampleBudgets held = RunSample(0, 400, 1, [] { States[st::Cf].HoldConstant = States[st::Wg].HoldConstant = true; });
+    const SampleBudgets held =
+        RunSample(0, 400, 1, [] { States[st::Cf].HoldConstant = States[st::Wg].HoldConstant = true; });
     EXPECT_EQ(RunAccount(held.run, Element::Carbon).Breaks, std::vector<std::string>{"held constant: Cf"});
     EXPECT_EQ(RunAccount(held.run, Element::Water).Breaks, std::vector<std::string>{"held constant: Wg"});
     ExpectClosed(held.run, {Element::Nitrogen});
@@ -222,7 +225,11 @@ TEST(Budget, HeldResetAndDrivenStatesBreakOnlyTheBooksOfTheirElement) {
               std::vector<std::string>{"DNnh4 is not -1 in the records: it sets Nnh4 outside the books"});
     ExpectClosed(soilN.file, {Element::Carbon, Element::Water});
     const std::string text = budget::ReportText(soilN.file);
-    EXPECT_NE(text.find("    closure error                  change - (in - out)                              no closure: DNnh4 is not -1 in the records: it sets Nnh4 outside the books\n"), std::string::npos) << text;
+    EXPECT_NE(
+        text.find(
+            "    closure error                  change - (in - out)                              no closure: DNnh4 is not -1 in the records: it sets Nnh4 outside the books\n"),
+        std::string::npos)
+        << text;
 
     // Driven litter moves between plant and soil inside the books.
     const SampleBudgets litter = RunSample(0, 150, 1, {}, DriverFileWith(dir, dr::DlambdaCR, "1.000000000000E-002"));
@@ -236,8 +243,9 @@ TEST(Budget, HeldResetAndDrivenStatesBreakOnlyTheBooksOfTheirElement) {
     const SampleBudgets day = RunSample(0, 400, 1, [] { States[st::Jday].HoldConstant = true; });
     for (const Budget* b : {&day.run, &day.file}) {
         ASSERT_EQ(b->Periods.size(), 1u);
-        EXPECT_EQ(RunAccount(*b, Element::Water).Breaks,
-                  std::vector<std::string>{"the day counter Jday is held or reset, so the model years cannot be told apart"});
+        EXPECT_EQ(
+            RunAccount(*b, Element::Water).Breaks,
+            std::vector<std::string>{"the day counter Jday is held or reset, so the model years cannot be told apart"});
     }
 }
 
@@ -267,7 +275,8 @@ TEST(Budget, AStateColumnAlteredInTheFileShowsAsTheClosureErrorOfItsYearAndRun) 
         std::vector<double> values(fileio::MaxOutputValues);
         while (reader.ReadRecord(time, drivers, ModelDef.NumStates, states, ModelDef.NumProcesses, processes)) {
             if (time >= 200) states[st::Cf].Value += 1.0;
-            const int n = fileio::GatherOutputValues(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, values);
+            const int n =
+                fileio::GatherOutputValues(ModelDef.NumStates, states, ModelDef.NumProcesses, processes, values);
             // The drivers of the record, not the global table's.
             for (int d = 1; d <= ModelDef.NumDrivers; ++d) values[static_cast<std::size_t>(d - 1)] = drivers[d].Value;
             records.emplace_back(time, std::vector<double>(values.begin(), values.begin() + n));
@@ -325,23 +334,32 @@ TEST(Budget, ReportAndCsvWordsAndNumbers) {
                         "    out: plant respiration         RPT                                    4.000000\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("    change: vegetation             Cf+Csw+Chw+Cr                          6.500000\n"
-                        "    change: labile                 Clfw+Clr                               0.000000\n"
-                        "    change: soil organic           Cs+Ce+Ci+Ch                            0.000000\n"
-                        "    closure error                  change - (in - out)                   5.000e-01  5.0e-02 of throughput\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("    closure error                  change - (in - out)                   0.000e+00  nothing went in or out\n"), std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "    change: vegetation             Cf+Csw+Chw+Cr                          6.500000\n"
+            "    change: labile                 Clfw+Clr                               0.000000\n"
+            "    change: soil organic           Cs+Ce+Ci+Ch                            0.000000\n"
+            "    closure error                  change - (in - out)                   5.000e-01  5.0e-02 of throughput\n"),
+        std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "    closure error                  change - (in - out)                   0.000e+00  nothing went in or out\n"),
+        std::string::npos);
     EXPECT_NE(text.find("\nWhole run, times 1 to 2\n"), std::string::npos);
-    EXPECT_NE(text.find("    dropped by the annual resets   new-year steps                         0.000000\n"
-                        "    closure error                  change - (in - out + dropped)         5.000e-01  5.0e-02 of throughput\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "    dropped by the annual resets   new-year steps                         0.000000\n"
+            "    closure error                  change - (in - out + dropped)         5.000e-01  5.0e-02 of throughput\n"),
+        std::string::npos);
 
     const std::string csv = budget::ReportCsv(b);
     EXPECT_EQ(csv.substr(0, csv.find("\r\n", csv.find("\r\n") + 2) + 2),
               "period,year,from,to,element,line,symbols,value,note\r\n"
               "year,1,1,2,Carbon,in: GPP,PST,10,\r\n");
-    EXPECT_NE(csv.find("year,1,1,2,Carbon,closure error,,0.5,\r\nyear,1,1,2,Carbon,relative closure error,,0.05,of throughput\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        csv.find(
+            "year,1,1,2,Carbon,closure error,,0.5,\r\nyear,1,1,2,Carbon,relative closure error,,0.05,of throughput\r\n"),
+        std::string::npos);
     EXPECT_NE(csv.find("run,,1,2,Water,dropped by the annual reset,new-year steps,0,\r\n"), std::string::npos);
 
     // One record only: nothing to balance, and the run says so.
@@ -350,10 +368,12 @@ TEST(Budget, ReportAndCsvWordsAndNumbers) {
     const Budget single = one.Close();
     EXPECT_EQ(RunAccount(single, Element::Carbon).Breaks,
               std::vector<std::string>{"no model year has two records, so nothing could be checked"});
-    EXPECT_NE(budget::ReportCsv(single).find(
-                  "run,,5,5,Carbon,closure error,,,\"no closure: no model year has two records, so nothing could be checked\"\r\n"),
-              std::string::npos);
-    EXPECT_EQ(budget::ReportText(budget::Books("none.out").Close()), "Budget of none.out: 0 records, nothing to balance\n");
+    EXPECT_NE(
+        budget::ReportCsv(single).find(
+            "run,,5,5,Carbon,closure error,,,\"no closure: no model year has two records, so nothing could be checked\"\r\n"),
+        std::string::npos);
+    EXPECT_EQ(budget::ReportText(budget::Books("none.out").Close()),
+              "Budget of none.out: 0 records, nothing to balance\n");
 }
 
 int RunBudgetProgram(std::vector<std::string> args, std::string& out, std::string& err) {
@@ -399,8 +419,8 @@ TEST(Budget, ModelbatchPrintsTheBudgetOfItsRunWhateverItWrites) {
     TempFolder dir;
     for (const char* format : {"model", "csv"}) {
         SCOPED_TRACE(format);
-        const BatchResult r = Batch({"-q", "--start", "0", "--stop", "400", "--hold", "Cf", "--budget", "--format", format,
-                                     SampleParams, SampleDrivers, dir / "run.out"});
+        const BatchResult r = Batch({"-q", "--start", "0", "--stop", "400", "--hold", "Cf", "--budget", "--format",
+                                     format, SampleParams, SampleDrivers, dir / "run.out"});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out.substr(0, r.out.find("Each model year")),
                   std::string("\nBudget of the run of ") + SampleParams +

@@ -1,5 +1,7 @@
 // Output > Budget of the display: the budget of the file shown, as a table,
 // saved as CSV through the file dialog; a file that cannot be read is said so.
+#include "views/budget_window.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +13,6 @@
 #include "output_samples.h"
 #include "scripted_notifier.h"
 #include "views/budget_table_model.h"
-#include "views/budget_window.h"
 #include "views/display.h"
 #include "window_test_support.h"
 
@@ -33,9 +34,9 @@ private slots:
         second = first;
         first.insert({{StateColumn(st::Jday), 1}, {StateColumn(st::Cf), 100}});
         second.insert({{StateColumn(st::Jday), 2},
-                                     {StateColumn(st::PST), 10},
-                                     {StateColumn(st::RPT), 4},
-                                     {StateColumn(st::Cf), 106.5}});
+                       {StateColumn(st::PST), 10},
+                       {StateColumn(st::RPT), 4},
+                       {StateColumn(st::Cf), 106.5}});
         WriteOutput(file, {{1, first}, {2, second}});
         FmDisplayData->DisplayFileName = file;
         FmDisplayData->findChild<QAction*>("MIBudget")->trigger();
@@ -45,12 +46,13 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle().toStdString(), "Budget - File: " + file);
         QCOMPARE(window->LblBudgetNotes->text(),
-                 QString::fromStdString("Budget of " + file +
+                 QString::fromStdString(
+                     "Budget of " + file +
                      ": 2 records, 1 model year\n"
                      "The books open at the first record: the file holds nothing from before it.\n"
                      "An output file does not tell which states were held or reset periodically: such states break "
                      "the books of their element, and show as a closure error far above rounding.\n" +
-                                         budget::BooksExplanation()));
+                     budget::BooksExplanation()));
 
         // Year and run: a title row, then 3 elements of 7, 8 and 8 lines, the
         // run one more each.
