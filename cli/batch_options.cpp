@@ -165,6 +165,7 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
         ->type_name("FILE");
     app.add_option("--member", o.member, "The run's id in the --metrics-out file")->type_name("ID");
     app.add_flag("--no-output", o.noOutput, "Write no output file (leave OUTPUTFILE out); for --metric runs");
+    app.add_flag("--budget", o.budget, "Print the run's carbon, nitrogen and water budget after the run");
     app.add_flag("--stats", o.stats, "Print the integrator's and the run's work after the run");
     app.add_flag("--version", o.version, "Print the model's name and version, and stop");
     app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors (and what --stats asks for)");

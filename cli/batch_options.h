@@ -22,7 +22,7 @@ struct BatchOptions {
     std::string format = "model";
     std::optional<std::string> saveParams;
     std::vector<std::string> listSymbols;
-    bool listVariables = false, version = false, stats = false, quiet = false, strict = false;
+    bool listVariables = false, version = false, stats = false, budget = false, quiet = false, strict = false;
     // Ensembles: values set after the parameter file is read, metrics of the
     // records, the shared results file and this run's id in it.
     std::vector<std::string> sets, metrics;

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "budget/books.h"
+#include "budget/report.h"
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
 #include "cli/interrupt.h"
@@ -77,7 +79,10 @@ class BatchObserver final : public RunObserver {
 public:
     BatchObserver(std::ostream& err, bool showProgress) : err_(err), showProgress_(showProgress) {}
 
-    void RunStarting() override { lastDrawn_ = std::chrono::steady_clock::now(); }
+    void RunStarting() override {
+        lastDrawn_ = std::chrono::steady_clock::now();
+        if (books_) books_->OpenAt(StartTime, States);
+    }
 
     void Progress(int percent, double timeReached) override {
         if (!showProgress_) return;
@@ -109,10 +114,13 @@ public:
     }
     // Records go into the run's metrics, when it has any.
     void SetMetrics(MetricSet* metrics) { metrics_ = metrics; }
-    bool WantsRecords() override { return !tableFile_.empty() || metrics_ != nullptr; }
+    // Records go into the run's budget, when it is asked for.
+    void SetBooks(budget::Books* books) { books_ = books; }
+    bool WantsRecords() override { return !tableFile_.empty() || metrics_ != nullptr || books_ != nullptr; }
     void RecordWritten(double time, std::span<const double> values) override {
         if (table_) table_->Write(time, values);
         if (metrics_) metrics_->Add(time, values);
+        if (books_) books_->Add(time, values);
     }
 
     // A table that cannot be stored whole fails the run as its output file.
@@ -141,6 +149,7 @@ private:
     std::vector<Variable> tableColumns_;
     std::optional<TableOutput> table_;
     MetricSet* metrics_ = nullptr;
+    budget::Books* books_ = nullptr;
 };
 
 // Seconds with three decimals, as "0.305 s".
@@ -344,6 +353,12 @@ int BatchRun::Execute() {
         metrics.emplace(MetricDefinitions(o_));
         observer.SetMetrics(&*metrics);
     }
+    std::optional<budget::Books> books;
+    if (o_.budget) {
+        books.emplace("the run of " + o_.paramFile);
+        books->SetRunFlags(States, RunOptions.ResetStates);
+        observer.SetBooks(&*books);
+    }
     RunStatistics stats;
     int status = 0;
     std::string failure;
@@ -374,6 +389,7 @@ int BatchRun::Execute() {
     }
     if (!o_.quiet) PrintSummary(out_, stats, o_);
     if (o_.stats) PrintStatistics(out_, stats);
+    if (books && !stats.Cancelled) out_ << '\n' << budget::ReportText(books->Close());
     return status;
 }
 

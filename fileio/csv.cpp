@@ -53,6 +53,12 @@ std::string CsvField(std::string_view text) {
     return quoted + '"';
 }
 
+std::string CsvRecord(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
+    return line + "\r\n";
+}
+
 std::string ExactText(double value) {
     if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
     char text[32];

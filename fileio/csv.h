@@ -20,6 +20,9 @@ bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line
 // A field as it must stand in a record.
 std::string CsvField(std::string_view text);
 
+// A whole record of these fields, ended with CR LF.
+std::string CsvRecord(const std::vector<std::string>& fields);
+
 // The shortest text that reads back as the same double; "NAN", "INF" and
 // "-INF" for values that are not finite, as the output file writes them.
 std::string ExactText(double value);

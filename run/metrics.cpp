@@ -13,12 +13,6 @@ namespace {
 
 std::string Quote(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-std::string Line(const std::vector<std::string>& fields) {
-    std::string line;
-    for (std::size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + fileio::CsvField(fields[i]);
-    return line + "\r\n";
-}
-
 }  // namespace
 
 MetricDefinition ParseMetric(std::string_view text, const std::function<int(std::string_view)>& columnOf) {
@@ -98,7 +92,7 @@ void AppendResultsRow(const std::string& fileName, const std::vector<std::string
         ~Closer() { ::close(fd); }  // closing also releases the lock
     } closer{fd};
     if (::flock(fd, LOCK_EX) != 0) fail(std::strerror(errno));
-    const std::string headerLine = Line(header);
+    const std::string headerLine = fileio::CsvRecord(header);
     const off_t size = ::lseek(fd, 0, SEEK_END);
     std::string text;
     if (size == 0) {
@@ -109,7 +103,7 @@ void AppendResultsRow(const std::string& fileName, const std::vector<std::string
             fail("its header is not the one of this run's metrics (" + headerLine.substr(0, headerLine.size() - 2) +
                  "); use another results file");
     }
-    text += Line(row);
+    text += fileio::CsvRecord(row);
     for (std::size_t done = 0; done < text.size();) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0) {

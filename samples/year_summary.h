@@ -9,7 +9,10 @@ struct YearSummary {
     double FirstTime = 0;     // time of the year's first record
     double LastTime = 0;      // time of its last record
     double Days = 0;          // the day counter at its last record
-    double Gpp = 0;           // annual running totals at the last record, g C m-2
+    // Annual running totals at the last record, g C m-2. The model zeroes
+    // them after the first step of a new year has added to them: from the
+    // second year on they leave that step out, which Days counts.
+    double Gpp = 0;
     double Npp = 0;
     double Nep = 0;
     double PeakLai = 0;       // m2 leaf m-2 ground, over the year's records

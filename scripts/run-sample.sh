@@ -9,7 +9,7 @@ bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core libboost-dev \
   libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target modelbatch annual_summary ostrel-plot
+cmake --build build --target modelbatch annual_summary ostrel-plot ostrel-budget
 
 out="$PWD/build/sample-run/forest.out"
 mkdir -p "$(dirname "$out")"
@@ -19,6 +19,9 @@ echo
 echo "Output file: $out"
 echo
 ./build/samples/annual_summary "$out"
+echo
+# The carbon, nitrogen and water books of the whole run (every year: ostrel-budget "$out").
+./build/budget/ostrel-budget "$out" | sed -n '/^Whole run/,$p'
 echo
 # Leaf area index, daily GPP and daily NPP against time.
 ./build/plot/ostrel-plot "$out" --series LAI,Ps,NPP -o "$PWD/build/sample-run/forest.png"

@@ -26,6 +26,7 @@
 #include "frontend/reload_dlg.h"
 #include "frontend/file_dialogs.h"
 #include "frontend/workbench.h"
+#include "views/budget_window.h"
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
 #include "views/display_rules.h"
@@ -191,6 +192,18 @@ void TFmDisplayData::BuildMenus() {
     MIHideObservations = entry(MIChart, "MIHideObservations", "Hide Observations",
                                [](TFmDisplayData* d) { d->MIHideObservationsClick(); });
     MIHideObservations->setEnabled(false);
+
+    MIOutput = bar->addMenu("&Output");
+    MIOutput->setObjectName("MIOutput");
+    MIBudget = entry(MIOutput, "MIBudget", "&Budget", [](TFmDisplayData* d) { d->MIBudgetClick(); });
+}
+
+// The budget of the file shown, in a window of its own.
+void TFmDisplayData::MIBudgetClick() {
+    if (!FmBudget) FmBudget = new TFmBudget(this);
+    FmBudget->ShowBudgetOf(DisplayFileName);
+    FmBudget->show();
+    FmBudget->raise();
 }
 
 // ---- Showing and laying out ----

@@ -22,6 +22,7 @@ class QMenu;
 class QPushButton;
 class QWidget;
 class TPnCalibrate;
+class TFmBudget;
 namespace fit {
 struct Observations;
 }
@@ -59,6 +60,7 @@ public:
     void MISaveTableAsClick();
     void MIShowObservationsClick();
     void MIHideObservationsClick();
+    void MIBudgetClick();
 
     // The observations drawn on the chart (Chart > "Show &Observations..."),
     // or null when none are loaded.
@@ -102,6 +104,9 @@ public:
     QAction* MISaveTableAs;
     QAction* MIClose;
     QMenu* MIChart;
+    QMenu* MIOutput;
+    QAction* MIBudget;
+    TFmBudget* FmBudget = nullptr;  // Output > Budget, made when first asked for
     QAction* MIXDefine;
     QAction* MIXScale;
     QAction* MIYDefine;
