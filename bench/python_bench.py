@@ -57,6 +57,7 @@ def main():
           f"ratio {python / batch:.3f}")
 
     values = [30 + i * 0.25 for i in range(args.runs)]
+    load = os.getloadavg()[0]
     started = time.perf_counter()
     in_a_row = [member(v) for v in values]
     row = time.perf_counter() - started
@@ -66,7 +67,8 @@ def main():
     pool_time = time.perf_counter() - started
     assert pooled == in_a_row, "the pool's runs differ from those in a row"
     print(f"{args.runs} ten-year runs: in a row {row:.2f} s, process pool of 2 {pool_time:.2f} s, "
-          f"ratio {pool_time / row:.3f}")
+          f"ratio {pool_time / row:.3f} (load average before and after: {load:.1f}, {os.getloadavg()[0]:.1f}; "
+          f"{os.cpu_count()} cores)")
     return 0
 
 

@@ -194,7 +194,8 @@ void ScriptRun::RunAndFinish(std::optional<TableOutput>& file) {
         RunModel(observer, RunMode::Quiet, outcome_.Statistics, nullptr, std::move(drivers_));
     } catch (const std::exception& e) {
         outcome_.End = ScriptRunEnd::Failed;
-        outcome_.Message = FailureSubject(RunFailurePlace(outcome_.Statistics, o_.driverFile, output), e) + ": " + e.what();
+        outcome_.Message = FailureSubject(RunFailurePlace(outcome_.Statistics, o_.driverFile, output), e) + ": " +
+                           e.what() + FirstEvaluationHint(outcome_.Statistics, e, o_.paramFile, !o_.sets.empty());
     }
     if (file) {
         try {

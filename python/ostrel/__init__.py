@@ -144,7 +144,7 @@ def _finish(outcome):
         raise RunInterrupted(outcome["message"], result) from raised
     if end == "failed":
         raise RunFailed(outcome["message"], result)
-    missing = [f"{text}: {value}" for text, value in result.metrics.items() if isinstance(value, str)]
+    missing = [value for value in result.metrics.values() if isinstance(value, str)]
     if missing:
         raise RunFailed("; ".join(missing), result)
     return result

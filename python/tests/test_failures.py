@@ -114,3 +114,30 @@ def test_ctrl_c_ends_the_run_after_its_step_with_the_records_so_far():
     assert int(records) > 0 and int(steps) < 366000
     assert float(last) == 366 * int(records)
     assert float(message.removeprefix("interrupted at time ")) == int(steps)
+
+
+def test_a_fault_of_the_starting_values_names_them(tmp_path):
+    done = modelbatch("--start", "0", "--stop", "12", "--set", "mF=0", PARAMS, DRIVERS, tmp_path / "b.out",
+                      check=False)
+    with pytest.raises(ostrel.RunFailed) as e:
+        ostrel.run(PARAMS, DRIVERS, start=0, stop=12, set={"mF": 0})
+    assert done.stderr == f"modelbatch: {e.value}\n"
+    assert len(e.value.result) == 0
+    params = ostrel.Params.read(PARAMS)
+    params["mF"] = 0
+    with pytest.raises(ostrel.RunFailed) as e:
+        ostrel.run(params, DRIVERS, start=0, stop=12)
+    assert str(e.value) == ("run failed at time 0: Floating point division by zero; the model failed on the starting "
+                            "values: check the parameter values (parameters that are 0: mF, epsilonF, epsilonW, "
+                            "epsilonR)")
+
+
+def test_a_metric_without_records_fails_the_run_as_in_modelbatch():
+    done = modelbatch("--start", "0", "--stop", "100", "--no-output", "--metric", "mean(NPP)@500..600",
+                      PARAMS, DRIVERS, check=False)
+    assert done.returncode == 1
+    with pytest.raises(ostrel.RunFailed) as e:
+        ostrel.run(PARAMS, DRIVERS, start=0, stop=100, metrics=["max(LAI)", "mean(NPP)@500..600"])
+    assert done.stderr == f"modelbatch: {e.value}\n"
+    assert str(e.value) == "metric 'mean(NPP)@500..600' has no record in its time window"
+    assert len(e.value.result) == 100 and "max(LAI)" in e.value.result.metrics

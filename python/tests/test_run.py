@@ -171,3 +171,14 @@ def test_catalogue_is_the_listing_of_modelbatch():
     with pytest.raises(ValueError) as e:
         ostrel.catalogue("lai")
     assert str(e.value) == "unknown symbol 'lai' (symbols are case-sensitive); did you mean LAI?"
+
+
+def test_to_pandas_keeps_the_doubles_and_the_units():
+    pd = pytest.importorskip("pandas")
+    result = ostrel.run(PARAMS, DRIVERS, start=0, stop=40, columns=["LAI", "Ts.driver4"])
+    frame = result.to_pandas()
+    assert isinstance(frame, pd.DataFrame)
+    assert list(frame.columns) == ["LAI", "Ts.driver4"]
+    assert frame.index.name == "Time" and frame.index.to_numpy().tobytes() == result.times.tobytes()
+    assert frame.to_numpy().tobytes() == result.values.tobytes()
+    assert frame.attrs["units"] == {"LAI": result.units[0], "Ts.driver4": "oC"}
