@@ -109,6 +109,9 @@ private:
 bool ScriptRun::CheckOptions() {
     const std::string& output = request_.OutputFile;
     try {
+        // The command line refuses these together as it parses them.
+        if (o_.endOnly && (o_.outputEvery || o_.offset))
+            throw UsageError{std::string(o_.outputEvery ? "--output-every" : "--offset") + " excludes --end-only"};
         if (!output.empty()) {
             try {
                 CheckRunFiles(o_.paramFile, o_.driverFile, output);

@@ -23,6 +23,7 @@ from conftest import DRIVERS, PARAMS, modelbatch
     ({"steady_state": 5}, "--steady-state 5 needs --ss-time N, the time between two checks"),
     ({"columns": ["none"]}, "--columns: 'none' names several variables: write none.process109 or none.process110 "
                             "or none.process111"),
+    ({"end_only": True, "offset": 3}, "--offset excludes --end-only"),
     ({"metrics": ["median(LAI)"]}, "--metric 'median(LAI)': unknown kind 'median'; the kinds are mean, min, max, "
                                    "first, last, integral"),
 ])
