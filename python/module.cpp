@@ -108,24 +108,45 @@ BatchOptions OptionsOf(const py::dict& options) {
     return o;
 }
 
-// Ctrl+C during a run: the interpreter's own handler is asked, with the
-// interpreter held, at most every 20 ms; what it raises ends the run after
-// its step and is raised again afterwards.
-class SignalCheck {
+// What a run asks of the interpreter, with the interpreter held: whether
+// Ctrl+C was pressed (its own handler is asked, at most every 20 ms), and the
+// progress for a callback of the caller (at most ten times a second). What
+// either raises ends the run after its step and is raised again afterwards.
+class PythonHooks {
 public:
-    bool operator()() {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - last_ < std::chrono::milliseconds(20)) return false;
-        last_ = now;
+    explicit PythonHooks(py::object progress) : progress_(std::move(progress)) {}
+
+    bool Cancel() {
+        if (raised_) return true;
+        if (!Due(lastCheck_, std::chrono::milliseconds(20))) return false;
         py::gil_scoped_acquire hold;
         if (PyErr_CheckSignals() == 0) return false;
         raised_ = py::error_already_set();
         return true;
     }
+    void Progress(int percent, double timeReached) {
+        if (raised_ || (percent < 100 && !Due(lastProgress_, std::chrono::milliseconds(100)))) return;
+        py::gil_scoped_acquire hold;
+        try {
+            progress_(percent, timeReached);
+        } catch (py::error_already_set& e) {
+            raised_ = std::move(e);
+        }
+    }
+    bool HasProgress() const { return !progress_.is_none(); }
+
     std::optional<py::error_already_set> raised_;
 
 private:
-    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+    using Clock = std::chrono::steady_clock;
+    static bool Due(Clock::time_point& last, Clock::duration every) {
+        const auto now = Clock::now();
+        if (now - last < every) return false;
+        last = now;
+        return true;
+    }
+    py::object progress_;
+    Clock::time_point lastCheck_ = Clock::now(), lastProgress_ = Clock::now();
 };
 
 const char* EndName(ScriptRunEnd end) {
@@ -145,15 +166,16 @@ py::dict MetricsDict(const std::vector<MetricOutcome>& metrics) {
 }
 
 py::dict Run(const py::dict& options, std::optional<std::pair<std::vector<double>, std::vector<double>>> values,
-             const std::string& output) {
+             const std::string& output, py::object progress) {
     std::unique_lock<std::mutex> lock(modelInUse, std::try_to_lock);
     if (!lock.owns_lock()) throw EModelBusy(BusyMessage);
     ScriptRunRequest request;
     request.Options = OptionsOf(options);
     if (values) request.Values = ParamValues{std::move(values->first), std::move(values->second)};
     request.OutputFile = output;
-    SignalCheck signals;
-    request.Cancel = std::ref(signals);
+    PythonHooks hooks(std::move(progress));
+    request.Cancel = [&hooks] { return hooks.Cancel(); };
+    if (hooks.HasProgress()) request.Progress = [&hooks](int percent, double time) { hooks.Progress(percent, time); };
     ScriptRunOutcome outcome;
     {
         py::gil_scoped_release release;
@@ -167,7 +189,7 @@ py::dict Run(const py::dict& options, std::optional<std::pair<std::vector<double
     d["metrics"] = MetricsDict(outcome.Metrics);
     d["final_states"] = outcome.Final.States;
     d["final_params"] = outcome.Final.Params;
-    d["raised"] = signals.raised_ ? signals.raised_->value() : py::none();
+    d["raised"] = hooks.raised_ ? hooks.raised_->value() : py::none();
     return d;
 }
 
@@ -187,7 +209,8 @@ PYBIND11_MODULE(_ostrel, m) {
     m.attr("model_name") = std::string(ModelDef.Name);
     m.attr("model_version") = std::string(ModelDef.Version);
     m.attr("time_unit") = std::string(ModelDef.TimeUnit);
-    m.def("run", &Run, py::arg("options"), py::arg("values") = py::none(), py::arg("output") = "");
+    m.def("run", &Run, py::arg("options"), py::arg("values") = py::none(), py::arg("output") = "",
+          py::arg("progress") = py::none());
     m.def("list_variables", [](const std::vector<std::string>& symbols) {
         auto lock = WaitForModel();
         std::ostringstream out;

@@ -59,8 +59,8 @@ private:
 // Gathers the records into the table, the metrics and the table file.
 class GatheringObserver final : public RunObserver {
 public:
-    GatheringObserver(RecordTable& table, std::vector<int> positions, const std::function<bool()>& cancel)
-        : table_(table), positions_(std::move(positions)), cancel_(cancel) {}
+    GatheringObserver(RecordTable& table, std::vector<int> positions, const ScriptRunRequest& request)
+        : table_(table), positions_(std::move(positions)), request_(request) {}
 
     void SetMetrics(MetricSet* metrics) { metrics_ = metrics; }
     void SetTable(TableOutput* file) { file_ = file; }
@@ -72,12 +72,15 @@ public:
         if (metrics_) metrics_->Add(time, values);
         if (file_) file_->Write(time, values);
     }
-    bool CancelRequested() override { return cancel_ && cancel_(); }
+    void Progress(int percent, double timeReached) override {
+        if (request_.Progress) request_.Progress(percent, timeReached);
+    }
+    bool CancelRequested() override { return request_.Cancel && request_.Cancel(); }
 
 private:
     RecordTable& table_;
     std::vector<int> positions_;
-    const std::function<bool()>& cancel_;
+    const ScriptRunRequest& request_;
     MetricSet* metrics_ = nullptr;
     TableOutput* file_ = nullptr;
 };
@@ -184,7 +187,7 @@ void ScriptRun::RunAndFinish(std::optional<TableOutput>& file) {
     std::vector<int> positions;
     for (const Variable v : columns) positions.push_back(OutputPosition(v));
     outcome_.Records = TableFor(columns);
-    GatheringObserver observer(outcome_.Records, std::move(positions), request_.Cancel);
+    GatheringObserver observer(outcome_.Records, std::move(positions), request_);
     MetricSet metrics(MetricDefinitions(o_));
     observer.SetMetrics(&metrics);
     if (file) observer.SetTable(&*file);

@@ -28,6 +28,8 @@ struct ScriptRunRequest {
     std::string OutputFile;
     // Asked after every step: true ends the run after it.
     std::function<bool()> Cancel;
+    // After every step: the share of the run done (0..100) and the time reached.
+    std::function<void(int, double)> Progress;
 };
 
 enum class ScriptRunEnd {

@@ -92,7 +92,7 @@ def _steady_state(steady_state, ss_time):
 
 def run(params, drivers, start=1, stop=2, step=1, output_every=None, offset=None, end_only=False,
         repeat_drivers=None, hold=(), reset=(), reset_every=None, steady_state=None, ss_time=None, set=None,
-        columns=None, metrics=(), output=None):
+        columns=None, metrics=(), output=None, progress=None):
     """Runs the model as modelbatch does and returns its records as a Result.
 
     params: a parameter file or a Params; drivers: a driver file. The times
@@ -103,7 +103,8 @@ def run(params, drivers, start=1, stop=2, step=1, output_every=None, offset=None
     the columns of the result (all without); ``metrics`` are --metric texts,
     their values in ``result.metrics``; ``output`` also writes a file: a CSV
     or TSV table of the columns for a name ending in .csv or .tsv, else the
-    model's output file.
+    model's output file. ``progress(percent, time)``, when given, is called
+    during the run (at most ten times a second, and at its end).
 
     Warnings are OstrelWarning; a refusal raises RunRefused, a failure
     RunFailed and Ctrl+C RunInterrupted, with the records written before in
@@ -125,7 +126,7 @@ def run(params, drivers, start=1, stop=2, step=1, output_every=None, offset=None
         values = params._values()
     else:
         options["param_file"] = os.fspath(params)
-    outcome = _ostrel.run(options, values, os.fspath(output) if output is not None else "")
+    outcome = _ostrel.run(options, values, os.fspath(output) if output is not None else "", progress)
     for text in outcome["warnings"]:
         _warn(text)
     return _finish(outcome)

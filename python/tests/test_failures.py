@@ -142,3 +142,33 @@ def test_a_metric_without_records_fails_the_run_as_in_modelbatch():
     assert done.stderr == f"modelbatch: {e.value}\n"
     assert str(e.value) == "metric 'mean(NPP)@500..600' has no record in its time window"
     assert len(e.value.result) == 100 and "max(LAI)" in e.value.result.metrics
+
+
+def test_an_output_file_another_run_writes_is_left_alone(tmp_path):
+    import fcntl
+    out = tmp_path / "busy.csv"
+    out.write_text("kept\n")
+    with open(out) as held:
+        fcntl.flock(held, fcntl.LOCK_EX)
+        with pytest.raises(ostrel.RunRefused) as e:
+            ostrel.run(PARAMS, DRIVERS, stop=10, output=out)
+    assert str(e.value) == f"output file '{out}' is being written by another run"
+    assert out.read_text() == "kept\n"
+
+
+def test_progress_is_told_and_what_it_raises_ends_the_run():
+    seen = []
+    ostrel.run(PARAMS, DRIVERS, start=0, stop=36600, repeat_drivers=3659, output_every=366,
+               progress=lambda percent, t: seen.append((percent, t)))
+    assert seen[-1] == (100, 36600.0)
+    assert seen == sorted(seen)
+
+    def stop_early(percent, t):
+        raise ValueError(f"enough at {percent} %")
+
+    with pytest.raises(ValueError) as e:
+        ostrel.run(PARAMS, DRIVERS, start=0, stop=36600, repeat_drivers=3659, output_every=366,
+                   progress=stop_early)
+    assert str(e.value).startswith("enough at ")
+    # The model is free again afterwards.
+    assert len(ostrel.run(PARAMS, DRIVERS, stop=5)) == 4
