@@ -1,6 +1,8 @@
 #include "python/table_files.h"
 
+#include <cerrno>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 
 #include "cli/input_checks.h"
@@ -93,6 +95,21 @@ void CsvHeader(RecordTable& table, TableLines& lines, const std::string& subject
     table.Units.assign(fields.begin() + 1, fields.end());
 }
 
+// The titles of an output file stand in columns of 26 characters, one for
+// the time and one for every value: a file of another shape is not one this
+// model wrote, and its numbers would be read into the wrong columns.
+void CheckOutputTitles(const std::string& fileName, const std::string& subject) {
+    constexpr std::size_t width = 26;
+    std::ifstream in(fileName, std::ios::binary);
+    std::string titles;
+    if (!in || !std::getline(in, titles)) return;  // left to the reader to report
+    if (!titles.empty() && titles.back() == '\r') titles.pop_back();
+    const std::size_t columns = 1 + OutputColumns().size();
+    if (titles.size() != columns * width)
+        throw ETableFileError(subject + " line 1: " + std::to_string((titles.size() + width - 1) / width) +
+                              " column titles where an output file of this model has " + std::to_string(columns));
+}
+
 }  // namespace
 
 RecordTable ReadOutputTable(const std::string& fileName) {
@@ -100,6 +117,7 @@ RecordTable ReadOutputTable(const std::string& fileName) {
     if (const std::string problem = PlaceProblem(fileName); !problem.empty())
         throw ETableFileError(subject + ": " + problem);
     RecordTable table = TableFor(OutputColumns());
+    CheckOutputTitles(fileName, subject);
     try {
         ErrorCollector errors;
         fileio::OutputReader reader(fileName);

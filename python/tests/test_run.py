@@ -182,3 +182,17 @@ def test_to_pandas_keeps_the_doubles_and_the_units():
     assert frame.index.name == "Time" and frame.index.to_numpy().tobytes() == result.times.tobytes()
     assert frame.to_numpy().tobytes() == result.values.tobytes()
     assert frame.attrs["units"] == {"LAI": result.units[0], "Ts.driver4": "oC"}
+
+
+def test_files_read_back_name_what_is_wrong(tmp_path):
+    with pytest.raises(ostrel.FileError) as e:
+        ostrel.read_output(DRIVERS)
+    assert str(e.value) == f"output file '{DRIVERS}' line 1: 19 column titles where an output file of this model has 208"
+    table = tmp_path / "t.csv"
+    table.write_text("Time,LAI,NPP\r\ndays,m2 m-2,g C m-2 day-1\r\n1,2,3\r\n2,x,4\r\n")
+    with pytest.raises(ostrel.FileError) as e:
+        ostrel.read_csv(table)
+    assert str(e.value) == f"table '{table}' line 4, column 2: 'x' is not a number"
+    table.write_text("Time,LAI\r\ndays,m2 m-2\r\n1,NAN\r\n2,-INF\r\n")
+    back = ostrel.read_csv(table)
+    assert np.isnan(back["LAI"][0]) and back["LAI"][1] == -np.inf and back.names == ["Leaf Area Index"]
