@@ -31,8 +31,15 @@ constexpr const char* BusyMessage =
     "the model is running in another thread of this process: its tables are one per process, so runs go one at a "
     "time; run ensembles in processes (multiprocessing, concurrent.futures.ProcessPoolExecutor)";
 
+// The thread whose run is going, while the progress callback it calls
+// runs: the model cannot be used from there (its lock is held).
+thread_local bool runGoing = false;
+
+constexpr const char* WithinRunMessage = "the model cannot be used from the progress callback of its own run";
+
 // Waits for a run of another thread to end, without holding the interpreter.
 std::unique_lock<std::mutex> WaitForModel() {
+    if (runGoing) throw EModelBusy(WithinRunMessage);
     py::gil_scoped_release release;
     std::unique_lock<std::mutex> lock(modelInUse);
     DefineModel();
@@ -167,6 +174,7 @@ py::dict MetricsDict(const std::vector<MetricOutcome>& metrics) {
 
 py::dict Run(const py::dict& options, std::optional<std::pair<std::vector<double>, std::vector<double>>> values,
              const std::string& output, py::object progress) {
+    if (runGoing) throw EModelBusy(WithinRunMessage);
     std::unique_lock<std::mutex> lock(modelInUse, std::try_to_lock);
     if (!lock.owns_lock()) throw EModelBusy(BusyMessage);
     ScriptRunRequest request;
@@ -178,6 +186,10 @@ py::dict Run(const py::dict& options, std::optional<std::pair<std::vector<double
     if (hooks.HasProgress()) request.Progress = [&hooks](int percent, double time) { hooks.Progress(percent, time); };
     ScriptRunOutcome outcome;
     {
+        struct Going {
+            Going() { runGoing = true; }
+            ~Going() { runGoing = false; }
+        } going;
         py::gil_scoped_release release;
         outcome = RunForScript(request);
     }

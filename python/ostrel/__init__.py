@@ -78,8 +78,9 @@ def _symbols(value):
     if value is None:
         return []
     if isinstance(value, str):
-        return [value]
-    return [str(v) for v in value]
+        value = [value]
+    # A list of one text may name several, comma-separated, as on the command line.
+    return [s for v in value for s in str(v).split(",")]
 
 
 def _steady_state(steady_state, ss_time):

@@ -170,5 +170,12 @@ def test_progress_is_told_and_what_it_raises_ends_the_run():
         ostrel.run(PARAMS, DRIVERS, start=0, stop=36600, repeat_drivers=3659, output_every=366,
                    progress=stop_early)
     assert str(e.value).startswith("enough at ")
+
+    def use_the_model(percent, t):
+        ostrel.catalogue("LAI")
+
+    with pytest.raises(ostrel.ModelBusy) as e:
+        ostrel.run(PARAMS, DRIVERS, stop=500, progress=use_the_model)
+    assert str(e.value) == "the model cannot be used from the progress callback of its own run"
     # The model is free again afterwards.
     assert len(ostrel.run(PARAMS, DRIVERS, stop=5)) == 4

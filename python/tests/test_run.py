@@ -40,7 +40,7 @@ SPECIAL_RUNS = {
                        ["--start", "0", "--stop", "500", "--reset-states", "100", "--reset", "Nnh4", "--hold", "Wg"]),
     "steady state": ({"start": 0, "stop": 3000, "steady_state": (50, 366), "end_only": True},
                      ["--start", "0", "--stop", "3000", "--steady-state", "50", "--ss-time", "366", "--end-only"]),
-    "set and columns": ({"start": 0, "stop": 300, "set": {"mF": 40.5}, "columns": ["LAI", "NPP", "Ts.driver4"]},
+    "set and columns": ({"start": 0, "stop": 300, "set": {"mF": 40.5}, "columns": ["LAI,NPP", "Ts.driver4"]},
                         ["--start", "0", "--stop", "300", "--set", "mF=40.5", "--columns", "LAI,NPP,Ts.driver4"]),
 }
 
