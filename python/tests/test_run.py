@@ -40,11 +40,14 @@ SPECIAL_RUNS = {
                        ["--start", "0", "--stop", "500", "--reset-states", "100", "--reset", "Nnh4", "--hold", "Wg"]),
     "steady state": ({"start": 0, "stop": 3000, "steady_state": (50, 366), "end_only": True},
                      ["--start", "0", "--stop", "3000", "--steady-state", "50", "--ss-time", "366", "--end-only"]),
+    "quarter days from before the drivers": ({"start": -5, "stop": 20, "step": 0.25, "output_every": 1},
+                                             ["--start", "-5", "--stop", "20", "--step", "0.25", "--output-every", "1"]),
     "set and columns": ({"start": 0, "stop": 300, "set": {"mF": 40.5}, "columns": ["LAI,NPP", "Ts.driver4"]},
                         ["--start", "0", "--stop", "300", "--set", "mF=40.5", "--columns", "LAI,NPP,Ts.driver4"]),
 }
 
 
+@pytest.mark.filterwarnings("ignore::ostrel.OstrelWarning")
 @pytest.mark.parametrize("name", SPECIAL_RUNS)
 def test_run_equals_modelbatch_csv(tmp_path, name):
     options, args = SPECIAL_RUNS[name]
