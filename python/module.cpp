@@ -5,8 +5,11 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <pthread.h>
+
 #include <chrono>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <sstream>
 
@@ -36,6 +39,14 @@ constexpr const char* BusyMessage =
 thread_local bool runGoing = false;
 
 constexpr const char* WithinRunMessage = "the model cannot be used from the progress callback of its own run";
+
+// A process forked while another thread ran the model (a process pool
+// started meanwhile) has only the forking thread: no run goes there, so its
+// lock starts free.
+void FreeModelInChild() {
+    new (&modelInUse) std::mutex();
+    runGoing = false;
+}
 
 // Waits for a run of another thread to end, without holding the interpreter.
 std::unique_lock<std::mutex> WaitForModel() {
@@ -218,6 +229,7 @@ py::tuple Symbols() {
 PYBIND11_MODULE(_ostrel, m) {
     m.doc() = "The Ostrel forest ecosystem model: runs, files and the catalogue";
     DefineModel();
+    pthread_atfork(nullptr, nullptr, &FreeModelInChild);
     m.attr("model_name") = std::string(ModelDef.Name);
     m.attr("model_version") = std::string(ModelDef.Version);
     m.attr("time_unit") = std::string(ModelDef.TimeUnit);

@@ -199,3 +199,23 @@ def test_files_read_back_name_what_is_wrong(tmp_path):
     table.write_text("Time,LAI\r\ndays,m2 m-2\r\n1,NAN\r\n2,-INF\r\n")
     back = ostrel.read_csv(table)
     assert np.isnan(back["LAI"][0]) and back["LAI"][1] == -np.inf and back.names == ["Leaf Area Index"]
+
+
+def forked_run(queue):
+    queue.put(len(ostrel.run(PARAMS, DRIVERS, stop=20)))
+
+
+def test_a_process_forked_during_a_run_has_the_model_free():
+    import multiprocessing
+    other = threading.Thread(target=lambda: ostrel.run(PARAMS, DRIVERS, start=0, stop=36600, repeat_drivers=3659,
+                                                       output_every=366))
+    other.start()
+    time.sleep(0.3)
+    context = multiprocessing.get_context("fork")
+    queue = context.Queue()
+    child = context.Process(target=forked_run, args=(queue,))
+    child.start()
+    records = queue.get(timeout=60)
+    child.join(timeout=60)
+    other.join()
+    assert records == 19 and child.exitcode == 0
