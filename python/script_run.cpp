@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -68,7 +69,10 @@ public:
     bool WantsRecords() override { return true; }
     void RecordWritten(double time, std::span<const double> values) override {
         table_.Times.push_back(time);
-        for (const int position : positions_) table_.Values.push_back(values[static_cast<std::size_t>(position)]);
+        const std::size_t at = table_.Values.size();
+        table_.Values.resize(at + positions_.size());
+        double* row = table_.Values.data() + at;
+        for (const int position : positions_) *row++ = values[static_cast<std::size_t>(position)];
         if (metrics_) metrics_->Add(time, values);
         if (file_) file_->Write(time, values);
     }
@@ -182,11 +186,25 @@ bool ScriptRun::ReadDrivers(ScriptNotifier& notifier) {
     return true;
 }
 
+// The records a run of the settings in force writes at most, for the
+// table's room: one per output interval from the offset, one more at the end.
+std::size_t ExpectedRecords() {
+    if (RunOptions.OutputEndOfRunOnly) return 1;
+    const double from = std::max(StartTime, RunOptions.OutputOffset);
+    const double records = (StopTime - from) / RunOptions.OutputTimeStep + 2;
+    return records > 0 && records < 1e7 ? static_cast<std::size_t>(records) : 0;
+}
+
 void ScriptRun::RunAndFinish(std::optional<TableOutput>& file) {
     const std::vector<Variable> columns = TableColumns(o_);
     std::vector<int> positions;
     for (const Variable v : columns) positions.push_back(OutputPosition(v));
     outcome_.Records = TableFor(columns);
+    // Room for the records up front: a table that grows copies itself over.
+    if (const std::size_t rows = ExpectedRecords(); rows * columns.size() < (std::size_t{1} << 26)) {
+        outcome_.Records.Times.reserve(rows);
+        outcome_.Records.Values.reserve(rows * columns.size());
+    }
     GatheringObserver observer(outcome_.Records, std::move(positions), request_);
     MetricSet metrics(MetricDefinitions(o_));
     observer.SetMetrics(&metrics);
