@@ -137,7 +137,9 @@ def _finish(outcome):
     end = outcome["end"]
     if end == "refused":
         raise RunRefused(outcome["message"])
-    result = Result(outcome, statistics=outcome["statistics"], metrics=outcome["metrics"],
+    # The metrics of a run that did not end as it should are those of part of it: none, as in modelbatch.
+    metrics = outcome["metrics"] if end == "completed" else {}
+    result = Result(outcome, statistics=outcome["statistics"], metrics=metrics,
                     final_params=Params(outcome["final_states"], outcome["final_params"]))
     raised = outcome["raised"]
     if raised is not None and not isinstance(raised, KeyboardInterrupt):

@@ -1,8 +1,15 @@
 """Values of the states and parameters of the model, by symbol."""
 
+import functools
 import os
 
 from . import _ostrel
+
+
+@functools.lru_cache(maxsize=None)
+def _symbols():
+    """The qualified symbols of the states and of the parameters: the catalogue's, fixed."""
+    return _ostrel.symbols()
 
 
 class Params:
@@ -15,7 +22,7 @@ class Params:
     """
 
     def __init__(self, states, params):
-        state_symbols, param_symbols = _ostrel.symbols()
+        state_symbols, param_symbols = _symbols()
         if len(states) != len(state_symbols) or len(params) != len(param_symbols):
             raise ValueError(f"the values must hold {len(state_symbols)} states and {len(param_symbols)} parameters")
         self._states = [float(v) for v in states]

@@ -85,6 +85,9 @@ def test_a_failed_run_keeps_its_records_and_raises_the_message(tmp_path):
     assert kept.times.tobytes() == batch.times.tobytes()
     assert kept.values.tobytes() == batch.values.tobytes()
     assert kept.statistics["steps"] == len(kept)
+    with pytest.raises(ostrel.RunFailed) as e:
+        ostrel.run(PARAMS, bad, start=0, stop=300, metrics=["max(LAI)"])
+    assert e.value.result.metrics == {}
 
 
 INTERRUPTED_RUN = textwrap.dedent("""
