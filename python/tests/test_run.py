@@ -88,6 +88,14 @@ def test_model_output_file_reads_back_to_thirteen_digits(tmp_path):
     assert np.allclose(back.values, result.values, rtol=1e-12, atol=0, equal_nan=True)
 
 
+def test_tsv_tables_read_back_exactly(tmp_path):
+    modelbatch("--format", "tsv", "--columns", "LAI,Ts.driver4", "--stop", "60", PARAMS, DRIVERS, tmp_path / "b.tsv")
+    back = ostrel.read_csv(tmp_path / "b.tsv")
+    result = ostrel.run(PARAMS, DRIVERS, stop=60, columns=["LAI", "Ts.driver4"])
+    assert back.columns == result.columns and back.units == result.units and back.names == result.names
+    assert back.values.tobytes() == result.values.tobytes()
+
+
 def test_metrics_equal_those_of_modelbatch():
     metrics = ["mean(NPP)@30..300", "max(LAI)", "integral(NPP)", "last(Wr)", "first(Ts.process57)@100..200"]
     done = modelbatch("--start", "0", "--stop", "366", "--no-output", *[f"--metric={m}" for m in metrics],
