@@ -145,3 +145,20 @@ std::string WriteProblem(const std::string& fileName) {
     ::unlink(trial.c_str());
     return {};
 }
+
+std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const std::string& paramFile,
+                                bool sets) {
+    if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr || stats.FailedIn != RunStage::Evaluate)
+        return {};
+    std::string zeros;
+    int count = 0;
+    for (int i = 1; i <= ModelDef.NumParams; ++i) {
+        if (Params[i].Value != 0.0 && std::isfinite(Params[i].Value)) continue;
+        if (++count <= 12) zeros += (zeros.empty() ? "" : ", ") + std::string(Params[i].Symbol);
+    }
+    std::string hint = "; the model failed on the starting values: check " +
+                       (paramFile.empty() ? std::string("the parameter values") : "parameter file '" + paramFile + "'") +
+                       (sets ? " and the --set values" : "");
+    if (count > 0) hint += " (parameters that are 0: " + zeros + (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
+    return hint;
+}

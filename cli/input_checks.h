@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
 namespace fileio {
 class DriverReader;
 }
+struct RunStatistics;
 
 // Warnings about a parameter file of this model (its header already read):
 // lines whose name differs from the catalogue's name at that position, and a
@@ -43,3 +45,11 @@ std::string WriteProblem(const std::string& fileName);
 // does not exist", "is a folder, not a file".
 std::string PlaceProblem(const std::string& fileName);
 
+// What follows the failure of a run that failed at its first evaluation: a
+// fault there comes from the starting values, so the parameter file (and the
+// --set values, when there are any) to look at, and the parameters that are
+// 0. A fault within the first step comes from the integrator's trial values,
+// which the starting values passed, so it gets no hint. An empty `paramFile`
+// names the parameter values given without a file.
+std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const std::string& paramFile,
+                                bool sets);

@@ -202,25 +202,6 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
 
 std::string Place(const std::string& subject, const std::exception& e) { return FailureSubject(subject, e); }
 
-// A fault of the first evaluation comes from the starting values: which file
-// (and --set values) to look at, and the parameters that are 0. A fault
-// within the first step comes from the integrator's trial values, which the
-// starting values passed, so it gets no hint.
-std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o) {
-    if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr || stats.FailedIn != RunStage::Evaluate)
-        return {};
-    std::string zeros;
-    int count = 0;
-    for (int i = 1; i <= ModelDef.NumParams; ++i) {
-        if (Params[i].Value != 0.0 && std::isfinite(Params[i].Value)) continue;
-        if (++count <= 12) zeros += (zeros.empty() ? "" : ", ") + std::string(Params[i].Symbol);
-    }
-    std::string hint = "; the model failed on the starting values: check parameter file " + Quoted(o.paramFile) +
-                       (o.sets.empty() ? "" : " and the --set values");
-    if (count > 0) hint += " (parameters that are 0: " + zeros + (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
-    return hint;
-}
-
 class BatchRun {
 public:
     BatchRun(const BatchOptions& o, std::ostream& out, std::ostream& err, const BatchEnvironment& env)
@@ -368,7 +349,7 @@ int BatchRun::Execute() {
         status = Fail(failure = e.what());
     } catch (const std::exception& e) {
         failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
-                  FirstEvaluationHint(stats, e, o_);
+                  FirstEvaluationHint(stats, e, o_.paramFile, !o_.sets.empty());
         status = Fail(failure);
     }
     notifier.SetContext({});

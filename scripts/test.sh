@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core libboost-dev parallel \
-  libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev slurm-wlm munge
+  libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev slurm-wlm munge \
+  pybind11-dev python3-dev python3-numpy python3-pytest
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
