@@ -146,8 +146,11 @@ void OutputChart::ClearSeries() {
             g->setVisible(false);
             g->removeFromLegend();
         }
+    UpdateLegend();
     UpdateNotice();
 }
+
+void OutputChart::UpdateLegend() { legend->setVisible(legend->itemCount() > 0); }
 
 void OutputChart::ShowObserved(int k, const PlottedSeries& points) {
     QCPGraph* observed = Observed(k);
@@ -159,6 +162,7 @@ void OutputChart::ShowObserved(int k, const PlottedSeries& points) {
     observed->setVisible(shown);
     if (shown) observed->addToLegend();
     else observed->removeFromLegend();
+    UpdateLegend();
     UpdateNotice();
 }
 
@@ -177,6 +181,7 @@ void OutputChart::ActivateSeries(int k, const QString& title) {
     Series(k)->setName(title);
     Series(k)->setVisible(true);
     Series(k)->addToLegend();
+    UpdateLegend();
 }
 
 bool OutputChart::SeriesActive(int k) const { return Series(k)->visible(); }

@@ -86,6 +86,8 @@ protected:
 
 private:
     void UpdateNotice();
+    // The legend shows only while it lists a series: no empty frame.
+    void UpdateLegend();
     void ManualRanges();
     // The series and observations on the chart.
     std::vector<QCPGraph*> ShownGraphs() const;
