@@ -32,8 +32,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && watched->isWidgetType()) {
             auto* widget = static_cast<QWidget*>(watched);
-            if (widget->isWindow() && !(widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
-                !(widget->windowFlags() & Qt::Popup))
+            const Qt::WindowType type = widget->windowType();
+            if (widget->isWindow() && type != Qt::Popup && type != Qt::ToolTip &&
+                !(widget->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
                 FitToScreen(*widget);
         }
         return false;

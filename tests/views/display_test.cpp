@@ -16,6 +16,7 @@
 #include "frontend/main_form.h"
 #include "output_samples.h"
 #include "scripted_notifier.h"
+#include "views/calibrate_panel.h"
 #include "views/column_list.h"
 #include "views/display.h"
 #include "views/output_chart.h"
@@ -75,6 +76,16 @@ private slots:
             below = b->geometry().bottom();
         }
         QVERIFY(d->ChOutput->height() > 0);
+
+        // Ten series on the low chart: the legend, frame included, lies
+        // within the chart and clear of the calibration panel.
+        for (int i = 0; i < 10; ++i) d->LbxSeries->item(i)->setSelected(true);
+        d->BtnUpdateChart->click();
+        d->ChOutput->replot();
+        const QRect legend = d->ChOutput->legend->outerRect();
+        QVERIFY(d->ChOutput->legend->visible());
+        QVERIFY(d->ChOutput->rect().contains(legend.adjusted(0, 0, 1, 1)));
+        QVERIFY(!legend.intersects(d->pnCalibrate->geometry()));
         d->setWindowState(Qt::WindowMaximized);
     }
 

@@ -63,6 +63,15 @@ private slots:
         Workbench bench;
         ScriptedNotifier ask;
         LoadSamples();
+        // Shown, the editor (960 pixels wide) fits the screen it opens on.
+        FmParameter->resize(960, 560);
+        FmParameter->show();
+        QApplication::processEvents();
+        const QRect screen = FmParameter->screen()->availableGeometry();
+        QVERIFY(FmParameter->width() <= screen.width() || screen.width() >= 960);
+        QVERIFY(screen.contains(FmParameter->geometry()));
+        FmParameter->hide();
+
         // 1600 x 1000 pixels at a scale factor of 2.
         const QRect room(0, 0, 800, 500);
         FmParameter->move(300, 200);
