@@ -1,5 +1,6 @@
 #include "fit/fit_command.h"
 
+#include <charconv>
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <optional>
@@ -195,9 +196,9 @@ int FitRun::Execute() {
             for (const std::string& file : PlotFiles(*f_.plot, obs)) err_ << Program << ": plot " << Quoted(file) << '\n';
     }
     if (!o_.quiet) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.1f", seconds);
-        err_ << Program << ": " << result.Runs << " runs in " << text << " s, objective "
+        char text[400];
+        const std::string shown(text, std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 1).ptr);
+        err_ << Program << ": " << result.Runs << " runs in " << shown << " s, objective "
              << fit::ReportNumber(result.StartObjective) << " -> " << fit::ReportNumber(result.Objective) << '\n';
     }
     return status;

@@ -1,5 +1,6 @@
 #include "fit/fit_report.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -10,8 +11,7 @@ std::string ReportNumber(double value) {
     if (std::isnan(value)) return "n/a";
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
     char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
+    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6).ptr);
 }
 
 namespace {
@@ -83,11 +83,11 @@ std::string FitReport(const ModelEvaluator& evaluator, const FitResult& result) 
     for (std::size_t x = 0; x < params.size(); ++x) {
         out << Column(params[x].Symbol, 14);
         for (std::size_t y = 0; y < params.size(); ++y) {
-            char text[16];
+            char text[400];
             const double c = result.Errors.Correlation[x][y];
-            if (std::isnan(c)) std::snprintf(text, sizeof text, "%s", "n/a");
-            else std::snprintf(text, sizeof text, "%.3f", c);
-            out << Column(text, 10);
+            const std::string shown = std::isnan(c) ? std::string("n/a")
+                : std::string(text, std::to_chars(text, text + sizeof text, c, std::chars_format::fixed, 3).ptr);
+            out << Column(shown, 10);
         }
         out << "\n";
     }

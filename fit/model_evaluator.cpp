@@ -1,5 +1,6 @@
 #include "fit/model_evaluator.h"
 
+#include <charconv>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -47,8 +48,7 @@ private:
 
 std::string TimeText(double t) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.15g", t);
-    return text;
+    return std::string(text, std::to_chars(text, text + sizeof text, t, std::chars_format::general, 15).ptr);
 }
 
 }  // namespace

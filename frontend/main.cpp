@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include "frontend/decimal_point.h"
 #include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/qt_notifier.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    KeepDecimalPoint();
     QtNotifier notifier;
     SetNotifier(&notifier);
     const QStringList args = QApplication::arguments();

@@ -165,21 +165,30 @@ QWidget* TFmOptions::BuildButtons() {
 }
 
 void TFmOptions::ConnectHandlers() {
-    // Clicks are the user's: UpdateFmRunOptions checks and unchecks controls
-    // without clicking them, and the guard keeps a field that loses the focus
-    // because the update disables it from being taken as left by the user.
+    // UpdateFmRunOptions checks and unchecks controls itself; the guard keeps
+    // those changes, and a field that loses the focus because the update
+    // disables it, from being taken as the user's.
     auto click = [this](QAbstractButton* button, void (TFmOptions::*handler)()) {
         connect(button, &QAbstractButton::clicked, this, [this, handler] {
             if (!loading_) Guarded([this, handler] { (this->*handler)(); });
         });
     };
-    click(RbNormalRun, &TFmOptions::RbNormalRunClick);
-    click(RbSpecialRun, &TFmOptions::RbNormalRunClick);
-    click(CbRepeatDrivers, &TFmOptions::CbRepeatDriversClick);
-    click(CbResetStates, &TFmOptions::CbResetStatesClick);
-    click(CbRuntoSS, &TFmOptions::CbRuntoSSClick);
-    click(RbOutputIntervals, &TFmOptions::RbOutputIntervalsClick);
-    click(RbOutEndofRunOnly, &TFmOptions::RbOutputIntervalsClick);
+    // Check boxes and radio buttons answer their change of state, whether a
+    // mouse, a key or an assistive tool's toggle made it; a radio button
+    // answers once, when it becomes the checked one of its pair.
+    auto toggle = [this](QAbstractButton* button, void (TFmOptions::*handler)()) {
+        const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+        connect(button, &QAbstractButton::toggled, this, [this, handler, radio](bool checked) {
+            if (!loading_ && (checked || !radio)) Guarded([this, handler] { (this->*handler)(); });
+        });
+    };
+    toggle(RbNormalRun, &TFmOptions::RbNormalRunClick);
+    toggle(RbSpecialRun, &TFmOptions::RbNormalRunClick);
+    toggle(CbRepeatDrivers, &TFmOptions::CbRepeatDriversClick);
+    toggle(CbResetStates, &TFmOptions::CbResetStatesClick);
+    toggle(CbRuntoSS, &TFmOptions::CbRuntoSSClick);
+    toggle(RbOutputIntervals, &TFmOptions::RbOutputIntervalsClick);
+    toggle(RbOutEndofRunOnly, &TFmOptions::RbOutputIntervalsClick);
     click(BtnOpenStates, &TFmOptions::BtnOpenStatesClick);
     click(BtnOK, &TFmOptions::BtnOKClick);
     click(BtnCancel, &TFmOptions::BtnCancelClick);

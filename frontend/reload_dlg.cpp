@@ -79,8 +79,9 @@ TDlgReload::TDlgReload(QWidget* owner) : QDialog(owner) {
         Guarded([this] { OKBtnClick(); });
     });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(CbParams, &QCheckBox::clicked, this, [this] { Guarded([this] { CbParamsClick(); }); });
-    connect(CbState, &QCheckBox::clicked, this, [this] { Guarded([this] { CbStateClick(); }); });
+    // Any change of state, by mouse, key or an assistive tool.
+    connect(CbParams, &QCheckBox::toggled, this, [this] { Guarded([this] { CbParamsClick(); }); });
+    connect(CbState, &QCheckBox::toggled, this, [this] { Guarded([this] { CbStateClick(); }); });
 }
 
 void TDlgReload::OKBtnClick() {

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <exception>
 
+#include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/number_format.h"
 #include "frontend/progress_bar.h"
@@ -51,6 +52,10 @@ public:
             SetWindowsEnabled(true);
             form_.PresentBox->setText(GeneralText(CurrentTime, 5));
             FmProgress->Finish();
+            // A display that is showing (the calibration panel's Run) shows
+            // the new output at once; a failure to read it is reported, the
+            // run itself stands.
+            Guarded([] { FmDisplayData->RunEnded(); });
         }
         if (FmDisplayData->AutoChart && !FmDisplayData->isVisible()) form_.DisplayOutput(false);
     }

@@ -5,6 +5,7 @@
 #include "frontend/options.h"
 #include "frontend/progress_bar.h"
 #include "frontend/reload_dlg.h"
+#include "frontend/screen_fit.h"
 #include "frontend/trouble.h"
 #include "views/data.h"
 #include "views/display.h"
@@ -44,6 +45,7 @@ void CreateWindows(const std::string& programPath) {
     FmProgress = new TFmProgress(MainForm);
     FmOptions = new TFmOptions(MainForm);
     FmParamList = new TFmParamList(MainForm);
+    KeepWindowsOnScreen();
 }
 
 void DestroyWindows() {

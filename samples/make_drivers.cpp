@@ -28,6 +28,7 @@
 //   wet part with the precipitation, 45 % ammonium and 55 % nitrate;
 // - the ten override drivers (litterfall and soil nitrogen) missing (-1), so
 //   the model computes those quantities itself.
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -176,9 +177,11 @@ private:
 }
 
 double NumberArgument(std::string_view option, const char* text) {
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(v))
+    std::string_view t(text);
+    if (t.size() > 1 && t[0] == '+') t.remove_prefix(1);  // from_chars takes no plus sign
+    double v = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (t.empty() || error != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
         Usage("'" + std::string(text) + "' is not a number for " + std::string(option));
     return v;
 }

@@ -1,5 +1,6 @@
 #include "samples/year_summary.h"
 
+#include <charconv>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,8 +26,7 @@ bool AtYearEnd(double time, int year) { return std::fabs(time - year * DaysPerMo
 
 std::string TimeText(double time) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.15g", time);
-    return text;
+    return std::string(text, std::to_chars(text, text + sizeof text, time, std::chars_format::general, 15).ptr);
 }
 
 }  // namespace

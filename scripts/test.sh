@@ -8,7 +8,12 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core libboost-dev parallel \
   libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev slurm-wlm munge \
-  pybind11-dev python3-dev python3-numpy python3-pytest
+  pybind11-dev python3-dev python3-numpy python3-pytest locales
+# A comma-decimal locale, for the tests that show numbers keep the point.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null 2>&1 || echo "de_DE.UTF-8 could not be generated: the comma-locale tests skip" >&2
+fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 

@@ -104,7 +104,12 @@ void TPnCalibrate::meParExit(int n) {
     if (box->isModified()) {
         try {
             const double value = TextToFloat(box->text().toStdString());
-            if (i > 0) Params[i].Value = value;
+            // A typed value is an edit of the parameters like any other: the
+            // program asks to save it before it ends.
+            if (i > 0 && Params[i].Value != value) {
+                Params[i].Value = value;
+                ParamsModified = true;
+            }
         } catch (const EConvertError&) {
             Notify(MsgKind::Warning, MsgButtons::Ok, "Please choose a number");
             // Back into the box once the focus has settled where the user sent it.
@@ -128,7 +133,9 @@ void TPnCalibrate::refreshMeParCalibrate() {
 void TPnCalibrate::BtnRunCalibrateClick() {
     DlgReload->OKBtnClick();
     MainForm->BtnRunClick();
-    FmDisplayData->LoadOutputFile();
+    // A showing display has read the new output and redrawn its chart at the
+    // run's end.
+    if (!FmDisplayData->isVisible()) FmDisplayData->LoadOutputFile();
 }
 
 std::vector<int> TPnCalibrate::SlotParameters() const {
@@ -201,13 +208,16 @@ void TPnCalibrate::BtnFitCalibrateClick() {
     }
     progress.Finish();
     // The fitted values go in as typed values do.
-    for (std::size_t j = 0; j < params.size(); ++j) Params[params[j].Index].Value = result.Fitted[j];
+    for (std::size_t j = 0; j < params.size(); ++j) {
+        if (Params[params[j].Index].Value != result.Fitted[j]) ParamsModified = true;
+        Params[params[j].Index].Value = result.Fitted[j];
+    }
     refreshMeParCalibrate();
     Notify(MsgKind::Information, MsgButtons::Ok, summary);
     // The chart shows the run at the fitted values.
     if (!OutputFileName.empty()) {
         MainForm->BtnRunClick();
-        FmDisplayData->LoadOutputFile();
+        if (!FmDisplayData->isVisible()) FmDisplayData->LoadOutputFile();
         FmDisplayData->BtnUpdateChartClick();
     }
 }

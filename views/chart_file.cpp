@@ -10,6 +10,8 @@
 #include <qcustomplot.h>
 #include <stdexcept>
 
+#include "frontend/decimal_point.h"
+
 namespace {
 
 std::runtime_error CannotWrite(const QString& fileName, const QString& why) {
@@ -38,7 +40,9 @@ std::unique_ptr<QApplication> OffscreenApplication(int& argc, char** argv) {
     if (QCoreApplication::instance()) return nullptr;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietToolkit);
-    return std::make_unique<QApplication>(argc, argv);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    KeepDecimalPoint();
+    return application;
 }
 
 void SaveChart(QCustomPlot& chart, const QString& fileName, int width, int height, const QString& title) {
@@ -79,5 +83,7 @@ QCPTextElement* AddChartTitle(QCustomPlot& chart, const QString& text) {
     chart.plotLayout()->addElement(0, 0, title);
     chart.legend->setVisible(true);
     chart.legend->setFont(font);
+    // Tick labels with the decimal point, whatever the desktop's locale.
+    chart.setLocale(QLocale::c());
     return title;
 }

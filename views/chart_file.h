@@ -23,5 +23,6 @@ std::unique_ptr<QApplication> OffscreenApplication(int& argc, char** argv);
 void SaveChart(QCustomPlot& chart, const QString& fileName, int width, int height, const QString& title);
 
 // The display's title row above the plot (the chart's font, bold, two points
-// larger) and its legend (the chart's font, visible).
+// larger) and its legend (the chart's font, visible); its numbers keep the
+// decimal point under any locale.
 QCPTextElement* AddChartTitle(QCustomPlot& chart, const QString& text);

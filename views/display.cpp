@@ -15,6 +15,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -217,6 +218,14 @@ void TFmDisplayData::FormShow() {
     if (ReloadOutput) LoadOutputFile();
     SetListColumns(*LbxSeries);
     LayOut();
+    // A chart of the previous file beside the new file's name and table
+    // would be a wrong result on screen: it follows the table.
+    if (chartBehind_ && !ShowTable) UpdateChart();
+}
+
+void TFmDisplayData::RunEnded() {
+    ReloadOutput = true;
+    if (isVisible()) FormShow();
 }
 
 void TFmDisplayData::resizeEvent(QResizeEvent* event) {
@@ -247,7 +256,12 @@ void TFmDisplayData::LayOut() {
     QPushButton* buttons[3] = {BtnUpdateChart, BtnClearSeries, BtnCloseDisplay};
     const int heights[3] = {buttons[0]->sizeHint().height(), buttons[1]->sizeHint().height(),
                             buttons[2]->sizeHint().height()};
-    const DisplayLayout layout = LayOutDisplay(table, height(), heights);
+    // On a small screen, or with a large font, the chart view's bottom panel
+    // still holds "Plot as" and the three buttons whole: the layout sums are
+    // done for a window at least three times that tall.
+    const int buttonRoom = 2 + std::max({heights[0], heights[1], heights[2]});
+    const int rightNeed = 2 * std::max(PlotAsTop + RgValueType->sizeHint().height(), 3 * buttonRoom);
+    const DisplayLayout layout = LayOutDisplay(table, table ? height() : std::max(height(), 3 * rightNeed), heights);
     bottomHeight_ = layout.BottomHeight;
 
     // The right panel is 169 pixels wide, or as wide as "Plot as" needs to
@@ -334,9 +348,11 @@ void TFmDisplayData::LoadOutputFile() {
         LoadOutputTable(DisplayFileName, StartTime, table_, report);
     } catch (...) {
         model_->Reload();
+        chartBehind_ = true;
         throw;
     }
     model_->Reload();
+    chartBehind_ = true;
 }
 
 // ---- The chart ----
@@ -358,6 +374,7 @@ void TFmDisplayData::ReadSelection(ColumnList& list) {
 void TFmDisplayData::ClearSelection(ColumnList& list) { list.clearSelection(); }
 
 void TFmDisplayData::UpdateChart() {
+    chartBehind_ = false;
     ReadSelection(*LbxSeries);
     ChOutput->ClearSeries();
     const int xcol = FindColumn(XSeriesName);

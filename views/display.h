@@ -78,6 +78,9 @@ public:
     void SetListColumns(ColumnList& list);
     void LoadOutputFile();
     void UpdateChart();
+    // A run has ended and written DisplayFileName afresh: a showing display
+    // reads it and redraws its chart at once, a hidden one when next shown.
+    void RunEnded();
     void ClearTable();
 
     // The grid's cell (column, row) as shown: row 0 the column numbers, row 1
@@ -136,4 +139,6 @@ private:
     std::unique_ptr<OutputTableModel> model_;
     QWidget* client_;
     int bottomHeight_ = 0;
+    // The table holds records the chart has not been drawn from yet.
+    bool chartBehind_ = false;
 };

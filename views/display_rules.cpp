@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 
 DisplayLayout LayOutDisplay(bool showTable, int windowHeight, const int (&buttonHeights)[3]) {
     DisplayLayout layout;
@@ -72,9 +72,11 @@ std::string FormatPattern(double value, const std::string& pattern) {
     const int minFraction = static_cast<int>(std::count(fraction.begin(), fraction.end(), '0'));
     const int maxFraction = static_cast<int>(fraction.size());
 
+    // Fixed notation with the point, whatever the locale.
     char text[400];
-    std::snprintf(text, sizeof text, "%.*f", maxFraction, std::fabs(value));
-    std::string digits = text;
+    const auto written = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::fixed, maxFraction);
+    if (written.ec != std::errc()) return std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+    const std::string digits(text, written.ptr);
     std::string intPart = digits.substr(0, digits.find('.'));
     std::string fracPart = maxFraction > 0 ? digits.substr(digits.find('.') + 1) : "";
     while (static_cast<int>(fracPart.size()) > minFraction && fracPart.back() == '0') fracPart.pop_back();

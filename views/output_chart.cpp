@@ -83,6 +83,9 @@ const SeriesStyle Styles[OutputChart::SeriesCount] = {
 constexpr double MarkerSize = 2.0;
 constexpr double ObservedSize = 7.0;
 
+// Between the legend's frame and the chart's other parts and edges.
+const QMargins LegendSpacing(4, 4, 6, 4);
+
 }  // namespace
 
 OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
@@ -146,7 +149,34 @@ void OutputChart::ClearSeries() {
             g->setVisible(false);
             g->removeFromLegend();
         }
+    UpdateLegend();
     UpdateNotice();
+}
+
+void OutputChart::UpdateLegend() {
+    legend->setVisible(legend->itemCount() > 0);
+    FitLegend();
+}
+
+void OutputChart::FitLegend() {
+    // Beside the room kept below it the legend has what is left of the
+    // chart's height; entries that do not fit there go on in a further
+    // column rather than under the panel.
+    if (!corner_ || legend->itemCount() == 0) return;
+    const auto hint = [](const QCPLayoutElement* e) { return e->minimumOuterSizeHint().height(); };
+    const int entry = hint(legend->item(0)) + legend->rowSpacing();
+    const int room = height() - reserved_.height() - hint(title_) - LegendSpacing.top() - LegendSpacing.bottom() -
+                     legend->margins().top() - legend->margins().bottom() - 2;
+    const int rows = std::max(1, (room + legend->rowSpacing()) / std::max(entry, 1));
+    const int wrap = rows >= legend->itemCount() ? 0 : rows;
+    if (legend->wrap() == wrap) return;
+    legend->setWrap(wrap);
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
+}
+
+void OutputChart::resizeEvent(QResizeEvent* event) {
+    FitLegend();
+    QCustomPlot::resizeEvent(event);
 }
 
 void OutputChart::ShowObserved(int k, const PlottedSeries& points) {
@@ -159,6 +189,7 @@ void OutputChart::ShowObserved(int k, const PlottedSeries& points) {
     observed->setVisible(shown);
     if (shown) observed->addToLegend();
     else observed->removeFromLegend();
+    UpdateLegend();
     UpdateNotice();
 }
 
@@ -177,6 +208,7 @@ void OutputChart::ActivateSeries(int k, const QString& title) {
     Series(k)->setName(title);
     Series(k)->setVisible(true);
     Series(k)->addToLegend();
+    UpdateLegend();
 }
 
 bool OutputChart::SeriesActive(int k) const { return Series(k)->visible(); }
@@ -310,7 +342,9 @@ void OutputChart::ReserveCorner(QSize size) {
         side->addElement(1, 0, corner_);
         side->setRowStretchFactor(0, 0.001);
         side->setRowStretchFactor(1, 1);
-        legend->setMargins(QMargins(4, 4, 6, 4));
+        // The legend draws its frame round its outer rectangle, so the space
+        // between frame and window edge belongs to the column holding it.
+        side->setMargins(LegendSpacing);
     }
     reserved_ = size;
     corner_->setMinimumSize(size);

@@ -82,10 +82,15 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void UpdateNotice();
+    // The legend shows only while it lists a series: no empty frame.
+    void UpdateLegend();
+    // Wraps the legend into columns where the chart is too low for one.
+    void FitLegend();
     void ManualRanges();
     // The series and observations on the chart.
     std::vector<QCPGraph*> ShownGraphs() const;

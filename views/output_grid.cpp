@@ -90,6 +90,7 @@ OutputGrid::OutputGrid(OutputTableModel* model, QWidget* parent) : QTableView(pa
         frozen_->setColumnWidth(0, columnWidth(0));
         UpdateFrozenGeometry();
     };
+    FitColumnsToHeaders();
     connect(model, &QAbstractItemModel::modelReset, this, hideOtherColumns);
     hideOtherColumns();
 
@@ -103,6 +104,20 @@ OutputGrid::OutputGrid(OutputTableModel* model, QWidget* parent) : QTableView(pa
             &QAbstractSlider::setValue);
     connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(),
             &QAbstractSlider::setValue);
+}
+
+void OutputGrid::FitColumnsToHeaders() {
+    // The header texts come from the catalogue and never change: each column
+    // starts wide enough for its name and units, from the default width up
+    // to a limit, and the user sizes it from there.
+    const QFontMetrics header(horizontalHeader()->font());
+    const QFontMetrics cells(font());
+    for (int c = 0; c < model()->columnCount(); ++c) {
+        const QString name = model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().section('\n', 1);
+        const QString units = model()->index(0, c).data().toString();
+        const int need = std::max(header.horizontalAdvance(name), cells.horizontalAdvance(units)) + 14;
+        setColumnWidth(c, std::clamp(need, DefaultColumnWidth, MaxStartWidth));
+    }
 }
 
 void OutputGrid::UpdateFrozenGeometry() {

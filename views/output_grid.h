@@ -36,6 +36,8 @@ class OutputGrid : public QTableView {
     Q_OBJECT
 public:
     static constexpr int DefaultColumnWidth = 65;
+    // The widest a column starts to show its header whole.
+    static constexpr int MaxStartWidth = 180;
 
     OutputGrid(OutputTableModel* model, QWidget* parent);
 
@@ -52,6 +54,7 @@ protected:
 
 private:
     void UpdateFrozenGeometry();
+    void FitColumnsToHeaders();
 
     QTableView* frozen_;  // the time column, over the left edge
 };

@@ -77,7 +77,11 @@ TDlgScale::TDlgScale(QWidget* owner) : QDialog(owner) {
     layout->addWidget(frame);
     layout->addLayout(buttons);
 
-    connect(RGAxisTypeItems, &QButtonGroup::idClicked, this, [this] { Guarded([this] { RGAxisTypeExit(); }); });
+    // The type applies as it changes, by mouse, key or an assistive tool's
+    // toggle (the showing's own setting changes nothing).
+    connect(RGAxisTypeItems, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked) Guarded([this] { RGAxisTypeExit(); });
+    });
     connect(OKBtn, &QPushButton::clicked, this, [this] {
         accept();  // the dialog closes with OK even when its action fails
         Guarded([this] { OKBtnClick(); });

@@ -1,5 +1,7 @@
 // The run and output options dialog: what it shows, how each field checks and
 // corrects its entry, and how OK, Cancel and Defaults end it.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -46,6 +48,14 @@ std::vector<std::string> Warnings(const ScriptedNotifier& ask) {
 }
 
 using Texts = std::vector<std::string>;
+
+// An assistive tool toggles `control` through its accessible toggle action.
+void ToggleByAssistiveTool(QWidget* control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(accessible && accessible->actionInterface());
+    QVERIFY(accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
 
 }  // namespace
 
@@ -173,6 +183,29 @@ private slots:
         QCOMPARE(Warnings(ask), Texts{"Invalid output offset. 'ten' is not a valid integer value"
                                       "Reset output offset to simulation time step. "});
         QCOMPARE(RunOptions.OutputOffset, 1.0);
+    }
+
+    void AssistiveToolsActAsClicksDo() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ShowRunPage();
+        ToggleByAssistiveTool(FmOptions->RbSpecialRun);
+        QVERIFY(FmOptions->RbSpecialRun->isChecked());
+        QVERIFY(!RunOptions.NormalRun);
+        QVERIFY(FmOptions->CbRepeatDrivers->isEnabled() && FmOptions->EdSSTime->isEnabled());
+        ToggleByAssistiveTool(FmOptions->CbRuntoSS);
+        QVERIFY(RunOptions.RunToSS);
+        ToggleByAssistiveTool(FmOptions->CbRuntoSS);
+        QVERIFY(!RunOptions.RunToSS);
+        FmOptions->BtnOK->click();
+        QVERIFY(MainForm->MISpecialRun->isChecked() && !MainForm->MINormalRun->isChecked());
+
+        ShowOutputPage();
+        ToggleByAssistiveTool(FmOptions->RbOutEndofRunOnly);
+        QVERIFY(RunOptions.OutputEndOfRunOnly);
+        QVERIFY(!FmOptions->EdOutputTimeStep->isEnabled());
+        FmOptions->BtnCancel->click();
+        QVERIFY(ask.Messages.empty());
     }
 
     void EndOfRunOnlyDisablesTheIntervalFields() {

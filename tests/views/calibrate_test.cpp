@@ -1,5 +1,6 @@
 // The calibration panel: picking parameters for its slots, typing values,
 // the check boxes shared with the reload dialog, and "Run".
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,9 +13,12 @@
 #include "frontend/number_format.h"
 #include "frontend/panels.h"
 #include "frontend/reload_dlg.h"
+#include "output_samples.h"
 #include "scripted_notifier.h"
 #include "views/calibrate_panel.h"
+#include "views/column_list.h"
 #include "views/display.h"
+#include "views/output_chart.h"
 #include "views/param_list.h"
 #include "window_test_support.h"
 
@@ -111,6 +115,7 @@ private slots:
         QCOMPARE(ask.Texts(), std::vector<std::string>{"Please choose a number"});
         QCOMPARE(ask.Messages[0].Kind, MsgKind::Warning);
         QCOMPARE(Params[4].Value, before);
+        QVERIFY(!ParamsModified);  // neither the unchanged box nor the refused text
         QCOMPARE(panel->mePar(1)->text(), ShortestText(before));
         QApplication::processEvents();
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(panel->mePar(1)));
@@ -118,7 +123,8 @@ private slots:
         TypeAndEnter(panel->mePar(1), "0.125");
         QCOMPARE(Params[4].Value, 0.125);
         QCOMPARE(panel->mePar(3)->text(), QString("0.125"));  // every slot rewritten
-        QVERIFY(!ParamsModified);
+        // A typed value is an edit: Exit asks to save it.
+        QVERIFY(ParamsModified);
         FmDisplayData->hide();
     }
 
@@ -167,6 +173,55 @@ private slots:
         QCOMPARE(panel->mePar(1)->text(), QString("0.5"));
         FmDisplayData->BtnUpdateChartClick();
         QCOMPARE(panel->mePar(1)->text(), ShortestText(fileValue));
+    }
+
+    void TheChartShowsTheRunJustMade() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        // A chart of an older file, of two records.
+        const int c = views_test::StateColumn(1);
+        views_test::WriteOutput(dir.File("run.out"), {{1, {{c, 7}}}, {2, {{c, 8}}}});
+        TypeAndEnter(MainForm->MEStopTime, "30");
+        TypeAndEnter(MainForm->ParamBox, QString::fromStdString(SamplePath("forest.par")));
+        TypeAndEnter(MainForm->DriverBox, QString::fromStdString(SamplePath("weather.drr")));
+        TypeAndEnter(MainForm->OutputBox, QString::fromStdString(dir.File("run.out")));
+        FmDisplayData->DisplayFileName = dir.File("run.out");
+        FmDisplayData->ShowTable = false;
+        FmDisplayData->show();
+        QApplication::processEvents();
+        const std::string name = FmDisplayData->Cell(c, 1).toStdString();
+        FmDisplayData->LbxSeries->SelectText(name);
+        FmDisplayData->BtnUpdateChart->click();
+        OutputChart* chart = FmDisplayData->ChOutput;
+        QCOMPARE(chart->Series(1)->data()->size(), 2);
+
+        // "Run" in the panel: the showing chart is redrawn from the new file.
+        FmDisplayData->pnCalibrate->BtnRunCalibrate->click();
+        QCOMPARE(FmDisplayData->RowCount(), std::int64_t(3 + 29));
+        QCOMPARE(chart->Series(1)->data()->size(), 29);
+        QCOMPARE(chart->Series(1)->data()->at(28)->value, FmDisplayData->Cell(c, 31).toDouble());
+        FmDisplayData->hide();
+
+        // AutoChart: the display that a run opens shows that run, not the
+        // older file's two records.
+        views_test::WriteOutput(dir.File("run.out"), {{1, {{c, 7}}}, {2, {{c, 8}}}});
+        FmDisplayData->BtnCloseDisplayClick();
+        MainForm->MIAutoChart->trigger();
+        int pointsShown = -1;
+        double lastShown = 0;
+        {
+            ModalCloser closer([&](QWidget* window) {
+                if (window != FmDisplayData) return;
+                pointsShown = chart->Series(1)->data()->size();
+                if (pointsShown > 0) lastShown = (chart->Series(1)->data()->constEnd() - 1)->value;
+            });
+            MainForm->BtnRun->click();
+            QTRY_VERIFY(pointsShown >= 0);
+        }
+        QCOMPARE(pointsShown, 29);
+        QCOMPARE(lastShown, FmDisplayData->Cell(c, 31).toDouble());
+        QVERIFY(ask.Messages.empty());
     }
 };
 

@@ -2,6 +2,10 @@
 // columns, list order, axis ranges, "Plot as", axis label patterns, the
 // table's number texts and its CSV.
 #include <QtTest>
+#include <clocale>
+#include <string>
+
+#include "fit/fit_report.h"
 
 #include "model/equations.h"
 #include "views/display_rules.h"
@@ -96,6 +100,25 @@ private slots:
         QCOMPARE(FormatPattern(-0.000001, "####0.#####"), std::string("0"));
         QCOMPARE(HiddenPointsNotice(3), std::string("3 values \u2264 0 not shown"));
         QCOMPARE(HiddenPointsNotice(1), std::string("1 value \u2264 0 not shown"));
+    }
+
+    void NumbersKeepThePointUnderACommaLocale() {
+        const std::string before = std::setlocale(LC_ALL, nullptr);
+        const char* comma = nullptr;
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
+            if (std::setlocale(LC_ALL, name)) {
+                comma = name;
+                break;
+            }
+        if (!comma) QSKIP("no comma-decimal locale (de_DE.UTF-8) is installed: nothing to check against");
+        const std::string pointOfLocale = std::localeconv()->decimal_point;
+        QCOMPARE(FormatPattern(0.5, "####0.#####"), std::string("0.5"));
+        QCOMPARE(FormatPattern(20, "#,##0.0"), std::string("20.0"));
+        QCOMPARE(FormatPattern(1234.26, "#,##0.0"), std::string("1,234.3"));
+        QCOMPARE(fit::ReportNumber(0.25), std::string("0.25"));
+        QCOMPARE(ValueText(-0.25), std::string("-0.25"));
+        std::setlocale(LC_ALL, before.c_str());
+        QCOMPARE(pointOfLocale, std::string(","));  // the locale did ask for a comma
     }
 
     void TableTextsAndShownNumbers() {

@@ -1,6 +1,10 @@
 // The output display: loading, the table view, the chart's update with its
 // series limit, "Plot as", axis ranges, closing and reopening, and a new file.
 #include <QAction>
+#include <QHeaderView>
+#include <QLocale>
+#include <charconv>
+#include <clocale>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,6 +16,7 @@
 #include "frontend/main_form.h"
 #include "output_samples.h"
 #include "scripted_notifier.h"
+#include "views/calibrate_panel.h"
 #include "views/column_list.h"
 #include "views/display.h"
 #include "views/output_chart.h"
@@ -52,6 +57,77 @@ std::vector<double> Ys(int k) {
 class DisplayTest : public QObject {
     Q_OBJECT
 private slots:
+    void ALowWindowStillShowsPlotAsAndTheButtonsWhole() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        WriteOutput(dir.File("l.out"), {{1, {{1, 1}}}});
+        Show(dir.File("l.out"), false);
+        TFmDisplayData* d = FmDisplayData;
+        d->setWindowState(Qt::WindowNoState);
+        d->resize(800, 460);  // a 1000-pixel screen at a scale factor of 2, less the panel
+        QApplication::processEvents();
+        QVERIFY(d->RgValueType->height() >= d->RgValueType->sizeHint().height());
+        QVERIFY(d->RgValueType->width() >= d->RgValueType->sizeHint().width());
+        const QRect right = d->PnBottomRight->rect();
+        int below = d->RgValueType->geometry().bottom();
+        for (QPushButton* b : {d->BtnUpdateChart, d->BtnClearSeries, d->BtnCloseDisplay}) {
+            QVERIFY2(b->y() > below && right.contains(b->geometry()), qPrintable(b->objectName()));
+            below = b->geometry().bottom();
+        }
+        QVERIFY(d->ChOutput->height() > 0);
+
+        // Ten series on the low chart: the legend, frame included, lies
+        // within the chart and clear of the calibration panel.
+        for (int i = 0; i < 10; ++i) d->LbxSeries->item(i)->setSelected(true);
+        d->BtnUpdateChart->click();
+        d->ChOutput->replot();
+        const QRect legend = d->ChOutput->legend->outerRect();
+        QVERIFY(d->ChOutput->legend->visible());
+        QVERIFY(d->ChOutput->rect().contains(legend.adjusted(0, 0, 1, 1)));
+        QVERIFY(!legend.intersects(d->pnCalibrate->geometry()));
+        d->setWindowState(Qt::WindowMaximized);
+    }
+
+    void AxisLabelsKeepThePointUnderACommaLocaleAndTheLegendShowsOnlySeries() {
+        // The desktop of a German user: the toolkit's default locale, and the
+        // C library's where the system has it.
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const std::string before = std::setlocale(LC_ALL, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"})
+            if (std::setlocale(LC_ALL, name)) break;
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        const int c = StateColumn(1);
+        WriteOutput(dir.File("g.out"), {{1, {{c, 0.25}}}, {2, {{c, 0.5}}}, {3, {{c, 1}}}});
+        Show(dir.File("g.out"), false);
+        OutputChart* chart = FmDisplayData->ChOutput;
+        FmDisplayData->BtnUpdateChart->click();
+        QVERIFY(!chart->legend->visible());  // no series, no empty frame
+        Select({NameOf(c)});
+        FmDisplayData->BtnUpdateChart->click();
+        QVERIFY(chart->legend->visible());
+        chart->replot();
+        for (QCPAxis* axis : {chart->xAxis, chart->yAxis}) {
+            QVERIFY(!axis->tickVectorLabels().isEmpty());
+            for (const QString& label : axis->tickVectorLabels()) {
+                const std::string text = label.toStdString();
+                double value = 0;
+                const auto read = std::from_chars(text.data(), text.data() + text.size(), value);
+                QVERIFY2(read.ec == std::errc() && read.ptr == text.data() + text.size(), text.c_str());
+            }
+        }
+        QVERIFY(chart->yAxis->tickVectorLabels().contains("0.4"));
+        chart->SetAxisLogarithmic(false, true);
+        chart->replot();
+        for (const QString& label : chart->yAxis->tickVectorLabels()) QVERIFY2(!label.contains(','), qPrintable(label));
+        std::setlocale(LC_ALL, before.c_str());
+        QLocale::setDefault(previous);
+        QVERIFY(ask.Messages.empty());
+    }
+
     void RecordsBeforeStartTimeAreDroppedAndY0IsTheFirstShown() {
         Workbench bench;
         ScriptedNotifier ask;
@@ -262,7 +338,13 @@ private slots:
         QCOMPARE(d->BtnCloseDisplay->y(), (d->PnBottom->height() - d->BtnCloseDisplay->height()) / 2 - 1);
         // Every column, the units row, and the numbers as the file holds them.
         QCOMPARE(d->SgModelOutput->model()->columnCount(), 208);
-        QCOMPARE(d->SgModelOutput->columnWidth(100), 65);
+        // Columns start wide enough for their names, within limits.
+        const QFontMetrics header(d->SgModelOutput->horizontalHeader()->font());
+        for (int c : {0, 1, 100, 207}) {
+            const int width = d->SgModelOutput->columnWidth(c);
+            QVERIFY(width >= OutputGrid::DefaultColumnWidth && width <= OutputGrid::MaxStartWidth);
+            QVERIFY(width == OutputGrid::MaxStartWidth || header.horizontalAdvance(NameOf(c).c_str()) < width);
+        }
         QCOMPARE(d->Cell(0, 2), QString("days"));
         QCOMPARE(d->Cell(0, 3), QString("1.5"));
         QCOMPARE(d->Cell(1, 3), QString("1e-05"));

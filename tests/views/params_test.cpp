@@ -8,6 +8,7 @@
 
 #include "fileio/fileio.h"
 #include "frontend/main_form.h"
+#include "frontend/screen_fit.h"
 #include "frontend/number_format.h"
 #include "model/equations.h"
 #include "scripted_notifier.h"
@@ -58,6 +59,42 @@ Tparamvariable& ParamOn(int page, int row) { return Params[ParamBase(FmParameter
 class ParamsTest : public QObject {
     Q_OBJECT
 private slots:
+    void TheEditorFitsASmallScreenWithEveryButtonInReach() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        LoadSamples();
+        // Shown, the editor (960 pixels wide) fits the screen it opens on.
+        FmParameter->resize(960, 560);
+        FmParameter->show();
+        QApplication::processEvents();
+        const QRect screen = FmParameter->screen()->availableGeometry();
+        QVERIFY(FmParameter->width() <= screen.width() || screen.width() >= 960);
+        QVERIFY(screen.contains(FmParameter->geometry()));
+        FmParameter->hide();
+
+        // 1600 x 1000 pixels at a scale factor of 2.
+        const QRect room(0, 0, 800, 500);
+        FmParameter->move(300, 200);
+        FitInto(*FmParameter, room);
+        QVERIFY(FmParameter->width() <= room.width() && FmParameter->height() < room.height());
+        QVERIFY(room.contains(QRect(FmParameter->pos(), FmParameter->size())));
+        FmParameter->show();
+        QApplication::processEvents();
+        for (QPushButton* button : {FmParameter->BtnUpdateProc, FmParameter->BtnShowAllProcess, FmParameter->BtnOK,
+                                    FmParameter->BtnClose}) {
+            const QRect where(button->mapTo(FmParameter, QPoint(0, 0)), button->size());
+            QVERIFY2(FmParameter->rect().contains(where), qPrintable(button->objectName()));
+        }
+        FmParameter->hide();
+
+        // A window that fits stays as it is.
+        FmParameter->resize(500, 300);
+        FmParameter->move(10, 10);
+        FitInto(*FmParameter, room);
+        QCOMPARE(FmParameter->size(), QSize(500, 300));
+        QCOMPARE(FmParameter->pos(), QPoint(10, 10));
+    }
+
     void PagesFollowTheProcessesThatOwnParameters() {
         Workbench bench;
         ScriptedNotifier ask;

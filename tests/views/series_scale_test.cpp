@@ -1,5 +1,7 @@
 // The series dialog and the axis dialog, opened from the display's Chart
 // menu as a user does.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -202,11 +204,18 @@ private slots:
         QVERIFY(FmDisplayData->ChOutput->Logarithmic(false));
         FmDisplayData->BtnUpdateChart->click();
         QVERIFY(FmDisplayData->ChOutput->Logarithmic(false));
+        // An assistive tool's toggle of "Li&near" acts as a click does.
         WhenShown(DlgScale, [&] {
             QCOMPARE(DlgScale->RGAxisTypeItems->checkedId(), 1);
+            QAccessibleInterface* linear = QAccessible::queryAccessibleInterface(DlgScale->RGAxisTypeItems->button(0));
+            QVERIFY(linear && linear->actionInterface());
+            linear->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QVERIFY(!FmDisplayData->ChOutput->Logarithmic(false));
             DlgScale->CancelBtn->click();
         });
         FmDisplayData->MIYScale->trigger();
+        QVERIFY(!FmDisplayData->ChOutput->Logarithmic(false));
+        QVERIFY(ask.Messages.empty());
     }
 };
 
