@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/driver_checks.h"
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
 #include "cli/interrupt.h"
@@ -170,11 +171,20 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
 
 std::string Place(const std::string& subject, const std::exception& e) { return FailureSubject(subject, e); }
 
-// A fault of the first evaluation comes from the starting values: which file
-// (and --set values) to look at, and the parameters that are 0. A fault
-// within the first step comes from the integrator's trial values, which the
-// starting values passed, so it gets no hint.
-std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o) {
+// What the input checks found (values no real site has, misplaced records,
+// parameters out of order) is the likely cause of a run that fails in the
+// model or the integrator; without a finding, a fault of the first
+// evaluation comes from the starting values: which file (and --set values)
+// to look at, and the parameters that are 0. A fault within the first step
+// comes from the integrator's trial values, which the starting values
+// passed, so it gets no hint.
+std::string FailureHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o,
+                        const std::vector<std::string>& findings) {
+    if (!findings.empty() && (stats.FailedIn == RunStage::Evaluate || stats.FailedIn == RunStage::Integrate)) {
+        std::string hint = "; likely at fault: " + findings.front();
+        if (findings.size() > 1) hint += " (and " + std::to_string(findings.size() - 1) + " more warnings above)";
+        return hint;
+    }
     if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr || stats.FailedIn != RunStage::Evaluate)
         return {};
     std::string zeros;
@@ -204,6 +214,11 @@ private:
         return ExitFailure;
     }
     // Warnings about the files, or with --strict the refusal of the run.
+    // Those about values are kept as the likely cause of a failing run.
+    bool Findings(const std::vector<std::string>& texts) {
+        findings_.insert(findings_.end(), texts.begin(), texts.end());
+        return Warnings(texts);
+    }
     bool Warnings(const std::vector<std::string>& texts) const {
         for (const std::string& text : texts) {
             if (o_.strict) err_ << Program << ": " << text << '\n';
@@ -223,6 +238,7 @@ private:
     const BatchEnvironment& env_;
     // The driver file as the checks read it, records kept, for the run.
     std::unique_ptr<fileio::DriverReader> drivers_;
+    std::vector<std::string> findings_;
 };
 
 int BatchRun::ReadInputs(BatchNotifier& notifier) {
@@ -245,6 +261,12 @@ int BatchRun::ReadInputs(BatchNotifier& notifier) {
         struct stat st {};
         if (::stat(o_.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
             throw InOutErrorFromErrno(ESPIPE);
+        // The ranges of real sites are the model's: other equations (a
+        // test's) have their lines' shape checked only.
+        const DriverCheck check =
+            CheckDriverFile(o_.driverFile, driverSubject, ModelDef.NumDrivers, env_.Evaluate == nullptr);
+        if (!check.Refusal.empty()) return Fail(check.Refusal);
+        if (!Findings(check.Warnings)) return ExitFailure;
         drivers_ = std::make_unique<fileio::DriverReader>(o_.driverFile);
         if (!Warnings(DriverWarnings(ScanDriverTimes(*drivers_), driverSubject))) return ExitFailure;
     } catch (const std::exception& e) {
@@ -307,6 +329,10 @@ int BatchRun::Execute() {
     // The values of this member of an ensemble, over those of the file.
     for (const auto& [v, value] : SetValues(o_))
         (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
+    if (env_.Evaluate == nullptr) {
+        const std::string subject = "parameter file " + Quoted(o_.paramFile) + (o_.sets.empty() ? "" : " with --set");
+        if (!Findings(ParamOrderWarnings(subject))) return ExitFailure;
+    }
 
     OutputLock lock;
     if (!o_.noOutput && !lock.Take(o_.outputFile))
@@ -339,7 +365,7 @@ int BatchRun::Execute() {
         RunModel(observer, RunMode::Quiet, stats, env_.Evaluate, std::move(drivers_));
     } catch (const std::exception& e) {
         failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
-                  FirstEvaluationHint(stats, e, o_);
+                  FailureHint(stats, e, o_, findings_);
         status = Fail(failure);
     }
     if (table) {

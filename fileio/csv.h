@@ -18,8 +18,9 @@ bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line
 // A field as it must stand in a record.
 std::string CsvField(std::string_view text);
 
-// The shortest text that reads back as the same double; "NAN", "INF" and
-// "-INF" for values that are not finite, as the output file writes them.
+// The shortest text that reads back as the same double; "NaN", "Inf" and
+// "-Inf" for values that are not finite, the words that data-frame readers
+// (pandas, R) take as numbers (the model's output file keeps its own words).
 std::string ExactText(double value);
 
 // A number field: the whole text a decimal number, else false.
