@@ -50,9 +50,9 @@ void DriverChecker::CheckShape(std::int64_t line, std::size_t count) {
     else ++moreMisshapen_;
 }
 
-void DriverChecker::AddLine(std::int64_t line, std::span<const double> numbers) {
-    if (ended_ || numbers.empty()) return;
-    CheckShape(line, numbers.size());
+void DriverChecker::AddLine(std::int64_t line, std::span<const double> numbers, std::size_t count) {
+    if (ended_ || count == 0) return;
+    CheckShape(line, count);
     // The reader takes numbers across line ends until a record is whole,
     // then passes over the rest of the line.
     const std::size_t size = static_cast<std::size_t>(numDrivers_) + 1;
@@ -63,7 +63,7 @@ void DriverChecker::AddLine(std::int64_t line, std::span<const double> numbers) 
     if (std::all_of(pending_.begin(), pending_.end(), [](double v) { return v == 0.0; })) {
         ended_ = true;  // a record of zeros ends the data
         --recordLines_;
-        if (numbers.size() == size) --wholeLines_;
+        if (count == size) --wholeLines_;
         return;
     }
     AddRecord(pendingLine_, pending_[0], std::span<const double>(pending_).subspan(1));
@@ -125,17 +125,24 @@ DriverCheck CheckDriverFile(const std::string& fileName, const std::string& subj
     in.SkipLine();
     in.SkipLine();
     DriverChecker checker(subject, numDrivers, ranges);
+    // A record's worth of numbers is kept of each line, whatever its length.
+    const std::size_t kept = static_cast<std::size_t>(std::max(numDrivers, 0)) + 1;
     std::vector<double> numbers;
+    numbers.reserve(kept);
     while (!in.AtEnd()) {
         const std::int64_t line = in.Line();
         numbers.clear();
+        std::size_t count = 0;
         try {
-            while (!in.AtLineEnd()) numbers.push_back(in.ReadNumber());
+            for (; !in.AtLineEnd(); ++count) {
+                const double value = in.ReadNumber();
+                if (count < kept) numbers.push_back(value);
+            }
         } catch (const fileio::EInvalidNumber&) {
             break;  // the reader reports it, naming the value of the record
         }
         in.SkipLine();
-        checker.AddLine(line, numbers);
+        checker.AddLine(line, numbers, count);
     }
     return checker.Finish();
 }

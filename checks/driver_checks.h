@@ -37,7 +37,10 @@ public:
     // One line after the two title lines, with the numbers on it (the time
     // first). Blank lines hold no numbers. A record of zeros ends the data,
     // as it does for the reader; lines after it are not looked at.
-    void AddLine(std::int64_t line, std::span<const double> numbers);
+    void AddLine(std::int64_t line, std::span<const double> numbers) { AddLine(line, numbers, numbers.size()); }
+    // The same for a line of `count` numbers of which only the first ones
+    // are given (a record's worth is enough).
+    void AddLine(std::int64_t line, std::span<const double> numbers, std::size_t count);
     // One record as read: its time and its numDrivers values, and the line it
     // starts on.
     void AddRecord(std::int64_t line, double time, std::span<const double> drivers);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "checks/driver_checks.h"
+#include "checks/run_inputs.h"
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
 #include "cli/interrupt.h"
@@ -180,11 +181,7 @@ std::string Place(const std::string& subject, const std::exception& e) { return 
 // passed, so it gets no hint.
 std::string FailureHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o,
                         const std::vector<std::string>& findings) {
-    if (!findings.empty() && (stats.FailedIn == RunStage::Evaluate || stats.FailedIn == RunStage::Integrate)) {
-        std::string hint = "; likely at fault: " + findings.front();
-        if (findings.size() > 1) hint += " (and " + std::to_string(findings.size() - 1) + " more warnings above)";
-        return hint;
-    }
+    if (std::string cause = LikelyCause(findings, stats.FailedIn); !cause.empty()) return cause;
     if (stats.Steps > 0 || dynamic_cast<const EMathError*>(&e) == nullptr || stats.FailedIn != RunStage::Evaluate)
         return {};
     std::string zeros;
