@@ -13,7 +13,7 @@ constexpr std::size_t MisshapenShown = 10;
 std::string Count(std::size_t n) { return std::to_string(n); }
 
 std::string AndMore(std::int64_t more) {
-    return more > 0 ? "; " + std::to_string(more) + (more == 1 ? " more line like it" : " more lines like it") : "";
+    return more > 0 ? "; also on " + std::to_string(more) + (more == 1 ? " more line" : " more lines") : "";
 }
 
 }  // namespace
