@@ -41,9 +41,10 @@ std::string LikelyCause(const std::vector<std::string>& findings, RunStage faile
 }
 
 std::string InputWarningsQuestion(const std::vector<std::string>& warnings) {
-    constexpr std::size_t Shown = 12;
-    std::string text = "The input files may mislead this run:\n";
-    for (std::size_t i = 0; i < warnings.size() && i < Shown; ++i) text += "\n" + warnings[i];
-    if (warnings.size() > Shown) text += "\n... and " + std::to_string(warnings.size() - Shown) + " more warnings";
+    // One paragraph each, so that wrapped lines stay apart.
+    constexpr std::size_t Shown = 8;
+    std::string text = "The input files may mislead this run:";
+    for (std::size_t i = 0; i < warnings.size() && i < Shown; ++i) text += "\n\n" + warnings[i];
+    if (warnings.size() > Shown) text += "\n\n... and " + std::to_string(warnings.size() - Shown) + " more warnings";
     return text + "\n\nRun anyway?";
 }

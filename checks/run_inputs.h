@@ -29,6 +29,6 @@ InputCheck CheckRunInputs(const std::string& paramFile, bool valuesAsRead, const
 // come from values.
 std::string LikelyCause(const std::vector<std::string>& findings, RunStage failedIn);
 
-// The one question that lists the warnings before a run (at most 12 of
+// The one question that lists the warnings before a run (at most 8 of
 // them, then how many more), answered Yes to run all the same.
 std::string InputWarningsQuestion(const std::vector<std::string>& warnings);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "checks/driver_checks.h"
+#include "checks/run_inputs.h"
 #include "model/equations.h"
 #include "tests/test_files.h"
 
@@ -140,6 +141,16 @@ TEST_F(DriverChecksTest, AFileIsCheckedLineByLineAndATextThatIsNoNumberIsLeftToT
               Subject + " line 5: 18 values where a record has 19 (time and 18 drivers); the record continues on the "
                         "next line");
     EXPECT_EQ(check.Refusal, "");
+}
+
+TEST(InputWarningsQuestionTest, ListsEightWarningsAsParagraphsThenCountsTheRest) {
+    std::vector<std::string> warnings;
+    for (int i = 1; i <= 10; ++i) warnings.push_back("w" + std::to_string(i));
+    EXPECT_EQ(InputWarningsQuestion(warnings), "The input files may mislead this run:\n\nw1\n\nw2\n\nw3\n\nw4\n\nw5\n\n"
+                                               "w6\n\nw7\n\nw8\n\n... and 2 more warnings\n\nRun anyway?");
+    // Only failures in the model and the integrator come from values.
+    EXPECT_EQ(LikelyCause({"a", "b", "c"}, RunStage::Integrate), "; likely at fault: a (and 2 more warnings)");
+    EXPECT_EQ(LikelyCause({"a"}, RunStage::WriteOutput), "");
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(ask.Messages[0].Buttons, MsgButtons::YesNo);
         QCOMPARE(ask.Messages[0].Text, "The input files may mislead this run:\n\n" + subject +
                                            ": Tamax 285.2 on line 3: looks like kelvin; the model takes °C; also on 9 "
-                                           "more lines\n" + subject + ": Ppt -2 on line 7: negative precipitation\n\n"
+                                           "more lines\n\n" + subject + ": Ppt -2 on line 7: negative precipitation\n\n"
                                            "Run anyway?");
         QVERIFY(!std::filesystem::exists(output));
         QVERIFY(MainForm->BtnRun->isEnabled());
