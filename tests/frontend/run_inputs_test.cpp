@@ -128,6 +128,41 @@ private slots:
                                                        "\n\nRun anyway?"});
         QCOMPARE(shown, QString::fromStdString("Floating point division by zero; likely at fault: " + finding));
     }
+
+    void EveryMistakeOfTheFilesStandsInTheOneQuestion() {
+        Workbench bench;
+        ScriptedNotifier ask;
+        ScratchFolder dir;
+        // A parameter name typed two characters short, read as the window reads it.
+        std::string par = ReadBytes(SamplePath("forest.par"));
+        const std::size_t tas = par.find("critical Ta for snowfall");
+        par.replace(tas, par.find("\r\n", tas) - tas, "critical Ta oC snowfall 5.00000000000000E-0001 oC");
+        WriteBytes(dir.File("cut.par"), par);
+        // One value missing on line 7, shortwave in W m-2, deposition 1800 times too large.
+        const std::string drivers = Weather(dir.File("mixed.drr"), 10, [](std::size_t i, std::vector<std::string>& f) {
+            f[6] = "180";
+            f[7] = "0.62";
+            if (i == 4) f.erase(f.begin() + 10);
+        });
+        NameFiles(dir.File("cut.par"), drivers, dir.File("run.out"));
+        ask.Messages.clear();
+        ask.Answers = {MsgResult::No};
+        MainForm->BtnRun->click();
+        const std::string subject = "driver file '" + drivers + "'";
+        QCOMPARE(ask.Texts(),
+                 std::vector<std::string>{
+                     "The input files may mislead this run:\n\nparameter file '" + dir.File("cut.par") +
+                     "' line 58: Tas is read as 0 from '.00000000000000E-0001'; 'critical Ta oC snowfall 5' was taken "
+                     "for the name, and the name field of 25 characters ends inside the number "
+                     "'5.00000000000000E-0001'\n\n" +
+                     subject + " line 7: 18 values where a record has 19 (time and 18 drivers); the record continues "
+                               "on the next line\n\n" +
+                     subject + ": II 180 on line 3: looks like W m-2; the model takes MJ m-2 day-1 (multiply by "
+                               "0.0864); also on 8 more lines\n\n" +
+                     subject + ": DNH4 0.62 on line 3: outside the range of real sites, 0 to 0.1 g N m-2 day-1; also "
+                               "on 8 more lines\n\nRun anyway?"});
+        QVERIFY(!std::filesystem::exists(dir.File("run.out")));
+    }
 };
 
 QTEST_MAIN(RunInputsTest)
