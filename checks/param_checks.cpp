@@ -26,8 +26,9 @@ std::string Trimmed(std::string_view text) {
 std::string_view LastWord(std::string_view text) {
     const auto end = text.find_last_not_of(" \t");
     if (end == std::string_view::npos) return {};
-    const auto start = text.find_last_of(" \t", end);
-    return text.substr(start == std::string_view::npos ? 0 : start + 1, end - (start == std::string_view::npos ? 0 : start + 1) + 1);
+    const auto blank = text.find_last_of(" \t", end);
+    const std::size_t start = blank == std::string_view::npos ? 0 : blank + 1;
+    return text.substr(start, end - start + 1);
 }
 
 std::string_view FirstWord(std::string_view text) {
