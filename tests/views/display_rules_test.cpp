@@ -2,6 +2,7 @@
 // columns, list order, axis ranges, "Plot as", axis label patterns, the
 // table's number texts and its CSV.
 #include <QtTest>
+#include <cmath>
 
 #include "model/equations.h"
 #include "views/display_rules.h"
@@ -131,13 +132,15 @@ private slots:
         OutputTable table;
         std::vector<double> values(207, 0.0);
         values[0] = 2.0 / 3.0;
+        values[2] = std::nan("");
+        values[3] = -HUGE_VAL;
         table.Append(1, values.data());
         const std::string csv = CsvText(table);
         QVERIFY(csv.starts_with("Time,"));
         // Names with commas are quoted; lines end with CR LF.
         QVERIFY(csv.find(",\"CO2, Atm\",") != std::string::npos || csv.find("\"CO2, Atm\"") != std::string::npos);
         QVERIFY(csv.find("\r\ndays,") != std::string::npos);
-        QVERIFY(csv.find("\r\n1,0.666666666666667,0,") != std::string::npos);
+        QVERIFY(csv.find("\r\n1,0.666666666666667,0,NaN,-Inf,0,") != std::string::npos);
         QVERIFY(csv.ends_with("\r\n"));
     }
 };
