@@ -1,5 +1,7 @@
 #include "cli/batch_options.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <stdexcept>
 
@@ -258,12 +260,17 @@ std::vector<Variable> TableColumns(const BatchOptions& o) {
     if (o.columns.empty()) return OutputColumns();
     std::vector<Variable> columns;
     for (const std::string& symbol : o.columns) {
+        Variable v{};
         try {
-            columns.push_back(FindVariable(symbol, {VarKind::Driver, VarKind::State, VarKind::Process},
-                                           "--columns takes drivers, state variables and process variables"));
+            v = FindVariable(symbol, {VarKind::Driver, VarKind::State, VarKind::Process},
+                             "--columns takes drivers, state variables and process variables");
         } catch (const std::invalid_argument& e) {
             throw UsageError{std::string("--columns: ") + e.what()};
         }
+        // A repeated header makes the table ambiguous to every program that reads it by name.
+        if (std::find(columns.begin(), columns.end(), v) != columns.end())
+            throw UsageError{"--columns: " + QualifiedSymbol(v) + " is named twice; each column is written once"};
+        columns.push_back(v);
     }
     return columns;
 }

@@ -9,23 +9,13 @@
 #include <filesystem>
 
 #include "fileio/driver_file.h"
-#include "fileio/text_reader.h"
 #include "run/run_checks.h"
 #include "run/run_loop.h"
 #include "run/run_options.h"
 
 namespace {
 
-constexpr std::size_t NameWidth = 25;
-constexpr std::int64_t MismatchesShown = 10;
-
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
 
 std::string FolderOf(const std::string& fileName) {
     const std::string folder = std::filesystem::path(fileName).parent_path().string();
@@ -33,38 +23,6 @@ std::string FolderOf(const std::string& fileName) {
 }
 
 }  // namespace
-
-std::vector<std::string> ParamFileWarnings(const std::string& fileName, const std::string& subject) {
-    // Read as the parameter reader does: a name field of 25 characters, then
-    // the next number, then the rest of the line.
-    fileio::TextReader in(fileName);
-    in.SkipLine();
-    std::vector<std::string> warnings;
-    std::int64_t mismatches = 0;
-    const int total = ModelDef.NumStates + ModelDef.NumParams;
-    int values = 0;
-    for (int k = 1; k <= total; ++k) {
-        const std::int64_t line = in.Line();
-        const std::string name = Trimmed(in.ReadUpTo(NameWidth));
-        if (in.OnlyBlanksLeft()) break;
-        in.ReadNumber();
-        in.SkipLine();
-        ++values;
-        const std::string_view full = k <= ModelDef.NumStates ? States[k].Name : Params[k - ModelDef.NumStates].Name;
-        const std::string expected = Trimmed(full.substr(0, NameWidth));
-        if (name.empty() || name == expected) continue;  // a line without a name names nothing wrong
-        if (++mismatches <= MismatchesShown)
-            warnings.push_back(subject + " line " + std::to_string(line) + ": " + Quoted(name) +
-                               " where the model has " + Quoted(expected) + "; values are read by position");
-    }
-    if (mismatches > MismatchesShown)
-        warnings.push_back(subject + ": " + std::to_string(mismatches - MismatchesShown) +
-                           " more lines whose names differ from the model's");
-    if (values < total)
-        warnings.push_back(subject + " holds " + std::to_string(values) + " values where the model has " +
-                           std::to_string(total) + ": the other " + std::to_string(total - values) + " read as 0");
-    return warnings;
-}
 
 DriverTimes ScanDriverTimes(fileio::DriverReader& reader) {
     reader.ReadFromStart(ModelDef.NumDrivers);

@@ -14,10 +14,8 @@ class DriverReader;
 }
 struct RunStatistics;
 
-// Warnings about a parameter file of this model (its header already read):
-// lines whose name differs from the catalogue's name at that position, and a
-// file that ends before every value. `subject` names the file in the texts.
-std::vector<std::string> ParamFileWarnings(const std::string& fileName, const std::string& subject);
+// The parameter file's own checks are shared with the windows.
+#include "checks/param_checks.h"
 
 // The record times of a driver file, read through the driver reader.
 struct DriverTimes {

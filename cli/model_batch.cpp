@@ -19,6 +19,8 @@
 
 #include "budget/books.h"
 #include "budget/report.h"
+#include "checks/driver_checks.h"
+#include "checks/run_inputs.h"
 #include "cli/batch_options.h"
 #include "cli/input_checks.h"
 #include "cli/interrupt.h"
@@ -202,6 +204,16 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
 
 std::string Place(const std::string& subject, const std::exception& e) { return FailureSubject(subject, e); }
 
+// What the input checks found (values no real site has, misplaced records,
+// parameters out of order) is the likely cause of a run that fails in the
+// model or the integrator; without a finding, the hint of a fault at the
+// first evaluation.
+std::string FailureHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o,
+                        const std::vector<std::string>& findings) {
+    if (std::string cause = LikelyCause(findings, stats.FailedIn); !cause.empty()) return cause;
+    return FirstEvaluationHint(stats, e, o.paramFile, !o.sets.empty());
+}
+
 class BatchRun {
 public:
     BatchRun(const BatchOptions& o, std::ostream& out, std::ostream& err, const BatchEnvironment& env)
@@ -217,6 +229,11 @@ private:
         return ExitFailure;
     }
     // Warnings about the files, or with --strict the refusal of the run.
+    // Those about values are kept as the likely cause of a failing run.
+    bool Findings(const std::vector<std::string>& texts) {
+        findings_.insert(findings_.end(), texts.begin(), texts.end());
+        return Warnings(texts);
+    }
     bool Warnings(const std::vector<std::string>& texts) const {
         for (const std::string& text : texts) {
             if (o_.strict) err_ << Program << ": " << text << '\n';
@@ -236,6 +253,7 @@ private:
     const BatchEnvironment& env_;
     // The driver file as the checks read it, records kept, for the run.
     std::unique_ptr<fileio::DriverReader> drivers_;
+    std::vector<std::string> findings_;
 };
 
 int BatchRun::ReadInputs(BatchNotifier& notifier) {
@@ -257,6 +275,12 @@ int BatchRun::ReadInputs(BatchNotifier& notifier) {
         struct stat st {};
         if (::stat(o_.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
             throw InOutErrorFromErrno(ESPIPE);
+        // The ranges of real sites are the model's: other equations (a
+        // test's) have their lines' shape checked only.
+        const DriverCheck check =
+            CheckDriverFile(o_.driverFile, driverSubject, ModelDef.NumDrivers, env_.Evaluate == nullptr);
+        if (!check.Refusal.empty()) return Fail(check.Refusal);
+        if (!Findings(check.Warnings)) return ExitFailure;
         drivers_ = std::make_unique<fileio::DriverReader>(o_.driverFile);
         if (!Warnings(DriverWarnings(ScanDriverTimes(*drivers_), driverSubject))) return ExitFailure;
     } catch (const std::exception& e) {
@@ -319,6 +343,10 @@ int BatchRun::Execute() {
     // The values of this member of an ensemble, over those of the file.
     for (const auto& [v, value] : SetValues(o_))
         (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
+    if (env_.Evaluate == nullptr) {
+        const std::string subject = "parameter file " + Quoted(o_.paramFile) + (o_.sets.empty() ? "" : " with --set");
+        if (!Findings(ParamOrderWarnings(subject))) return ExitFailure;
+    }
 
     const TableFormat format = FormatOf(o_);
     const bool table = format != TableFormat::Model && !o_.noOutput;
@@ -349,7 +377,7 @@ int BatchRun::Execute() {
         status = Fail(failure = e.what());
     } catch (const std::exception& e) {
         failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
-                  FirstEvaluationHint(stats, e, o_.paramFile, !o_.sets.empty());
+                  FailureHint(stats, e, o_, findings_);
         status = Fail(failure);
     }
     notifier.SetContext({});

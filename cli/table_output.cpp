@@ -80,6 +80,6 @@ void TableOutput::Write(double time, std::span<const double> values) {
     text_.EndLine();
 }
 
-// The shortest text that reads back as the same double; the output file's
-// words for values that are not finite.
+// The shortest text that reads back as the same double; NaN, Inf and -Inf
+// for values that are not finite.
 void TableOutput::PutValue(double value) { text_.Put(fileio::ExactText(value)); }

@@ -60,7 +60,7 @@ std::string CsvRecord(const std::vector<std::string>& fields) {
 }
 
 std::string ExactText(double value) {
-    if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+    if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : value < 0 ? "-Inf" : "Inf";
     char text[32];
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }

@@ -23,8 +23,9 @@ std::string CsvField(std::string_view text);
 // A whole record of these fields, ended with CR LF.
 std::string CsvRecord(const std::vector<std::string>& fields);
 
-// The shortest text that reads back as the same double; "NAN", "INF" and
-// "-INF" for values that are not finite, as the output file writes them.
+// The shortest text that reads back as the same double; "NaN", "Inf" and
+// "-Inf" for values that are not finite, the words that data-frame readers
+// (pandas, R) take as numbers (the model's output file keeps its own words).
 std::string ExactText(double value);
 
 // A number field: the whole text a decimal number, else false.

@@ -67,6 +67,14 @@ bool TextReader::OnlyBlanksLeft() {
     return true;
 }
 
+bool TextReader::AtLineEnd() {
+    for (int c = Peek(); c >= 0; c = Peek()) {
+        if (!IsBlank(c)) return IsLineEnd(c);
+        ++pos_;
+    }
+    return true;
+}
+
 double TextReader::ReadNumber() {
     if (OnlyBlanksLeft()) return 0.0;
     const char* const first = buffer_.get() + pos_;

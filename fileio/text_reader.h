@@ -51,6 +51,9 @@ public:
     bool AtEnd();
     // Skips blanks, tabs and line ends; true when nothing else is left.
     bool OnlyBlanksLeft();
+    // Skips blanks and tabs; true when the line ends here (or the file does).
+    // The line end itself is left to read.
+    bool AtLineEnd();
 
     // Skips blanks, tabs and line ends, then reads the run of characters up to
     // the next blank, tab or line end as a number. At the end of the file the

@@ -5,7 +5,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <exception>
+#include <string>
+#include <vector>
 
+#include "checks/run_inputs.h"
+#include "core/notify.h"
 #include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/number_format.h"
@@ -77,6 +81,20 @@ private:
     bool quiet_;
 };
 
+// The checks of the inputs before a run: a refusal is shown and ends it;
+// warnings are listed in one question, and the run goes on only when the user
+// says so. What the checks found about values is kept for a failure's report.
+bool ConfirmInputs(std::vector<std::string>& findings) {
+    InputCheck check = CheckRunInputs(ParamFileName, !ParamsModified, DriverFileName);
+    if (!check.Refusal.empty()) {
+        Notify(MsgKind::Error, MsgButtons::Ok, check.Refusal);
+        return false;
+    }
+    findings = std::move(check.Findings);
+    return check.Warnings.empty() ||
+           Notify(MsgKind::Warning, MsgButtons::YesNo, InputWarningsQuestion(check.Warnings)) == MsgResult::Yes;
+}
+
 }  // namespace
 
 QString RunFailureText(const RunStatistics& stats, const std::string& driverFile, const std::string& outputFile,
@@ -96,6 +114,8 @@ QString RunFailureText(const RunStatistics& stats, const std::string& driverFile
 
 void RunFromWindow(TMainForm& form) {
     const bool quiet = form.BatchMode || form.SensitivityMode;
+    std::vector<std::string> findings;
+    if (!quiet && !ConfirmInputs(findings)) return;
     WindowRun observer(form, quiet);
     RunStatistics stats;
     try {
@@ -105,7 +125,8 @@ void RunFromWindow(TMainForm& form) {
         if (observer.FieldFailure) std::rethrow_exception(observer.FieldFailure);
     } catch (const std::exception& failure) {
         if (quiet) throw;
-        FmTrouble->ShowError(stats.Failed ? RunFailureText(stats, DriverFileName, OutputFileName, failure)
+        FmTrouble->ShowError(stats.Failed ? RunFailureText(stats, DriverFileName, OutputFileName, failure) +
+                                                QString::fromStdString(LikelyCause(findings, stats.FailedIn))
                                           : QString::fromUtf8(failure.what()));
     }
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/stypes.h"
+#include "fileio/csv.h"
 #include "fileio/fileio.h"
 #include "fileio/number_text.h"
 
@@ -156,7 +157,10 @@ std::string CsvText(const OutputTable& table) {
     for (std::int64_t r = 0; r < table.Records(); ++r) {
         for (int c = 0; c < table.Columns(); ++c) {
             if (c > 0) out += ',';
-            out.append(text, fileio::FormatGeneral15(table.Value(c, r), text));
+            // Values that are not finite in the words data-frame readers take as numbers.
+            const double value = table.Value(c, r);
+            if (std::isfinite(value)) out.append(text, fileio::FormatGeneral15(value, text));
+            else out += fileio::ExactText(value);
         }
         out += "\r\n";
     }

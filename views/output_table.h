@@ -72,6 +72,7 @@ void LoadOutputTable(const std::string& fileName, double startTime, OutputTable&
                      const std::function<void(double)>& progress = {});
 
 // The records of `table` as CSV (RFC 4180): a row of names, a row of units,
-// then every record with its values in full (up to 15 significant digits).
+// then every record with its values in full (up to 15 significant digits;
+// NaN, Inf and -Inf for values that are not finite).
 // Lines end with CR LF.
 std::string CsvText(const OutputTable& table);

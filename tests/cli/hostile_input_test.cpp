@@ -72,7 +72,7 @@ TEST_F(HostileInputTest, FilesWithoutLineEndsOrWithOnlyLineEndsAndNulBytes) {
     WriteBytes(nuls, std::string(Megabytes, '\0'));
     WriteBytes(valueLine, ParamHeader + std::string(25, ' ') + std::string(Megabytes, 'x'));
     WriteBytes(nulValues, ParamHeader + std::string(Megabytes, '\0'));
-    // One record of ones, then the rest of its line.
+    // One line of ones.
     WriteBytes(titlesThenNumbers, "t\r\nu\r\n" + Repeated("1 ", Megabytes));
     WriteBytes(titlesThenNuls, "t\r\nu\r\n" + std::string(Megabytes, '\0'));
 
@@ -89,8 +89,10 @@ TEST_F(HostileInputTest, FilesWithoutLineEndsOrWithOnlyLineEndsAndNulBytes) {
         ExpectRun(paramFile, drv, 0, "");
         EXPECT_EQ(ReadColumn(output, DriverColumn).values, (std::vector<double>{0, 0, 0, 0})) << drv;
     }
-    ExpectRun(paramFile, titlesThenNumbers, 0, "");
-    EXPECT_EQ(ReadColumn(output, DriverColumn).values, (std::vector<double>{1, 1, 1, 1}));
+    // A line of numbers that is no record of the model is refused, in bounded memory.
+    ExpectRun(paramFile, titlesThenNumbers, ExitFailure,
+              "driver file '" + titlesThenNumbers + "': every record line holds " + std::to_string(Megabytes / 2) +
+                  " values where a record has 19 (time and 18 drivers)");
     ExpectRun(paramFile, titlesThenNuls, ExitFailure, "driver file '" + titlesThenNuls + "' line 3, value 1 of 19: Invalid numeric input");
 
     // An output file of megabytes without a line end is replaced whole.

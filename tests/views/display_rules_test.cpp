@@ -3,6 +3,7 @@
 // table's number texts and its CSV.
 #include <QtTest>
 #include <clocale>
+#include <cmath>
 #include <string>
 
 #include "fit/fit_report.h"
@@ -154,13 +155,15 @@ private slots:
         OutputTable table;
         std::vector<double> values(207, 0.0);
         values[0] = 2.0 / 3.0;
+        values[2] = std::nan("");
+        values[3] = -HUGE_VAL;
         table.Append(1, values.data());
         const std::string csv = CsvText(table);
         QVERIFY(csv.starts_with("Time,"));
         // Names with commas are quoted; lines end with CR LF.
         QVERIFY(csv.find(",\"CO2, Atm\",") != std::string::npos || csv.find("\"CO2, Atm\"") != std::string::npos);
         QVERIFY(csv.find("\r\ndays,") != std::string::npos);
-        QVERIFY(csv.find("\r\n1,0.666666666666667,0,") != std::string::npos);
+        QVERIFY(csv.find("\r\n1,0.666666666666667,0,NaN,-Inf,0,") != std::string::npos);
         QVERIFY(csv.ends_with("\r\n"));
     }
 };
