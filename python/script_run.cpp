@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "checks/driver_checks.h"
+#include "checks/param_checks.h"
 #include "cli/input_checks.h"
 #include "cli/table_output.h"
 #include "core/notify.h"
@@ -175,6 +177,10 @@ bool ScriptRun::ReadDrivers(ScriptNotifier& notifier) {
         struct stat st {};
         if (::stat(o_.driverFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
             throw InOutErrorFromErrno(ESPIPE);
+        // Records of the wrong shape and values no real site has, as modelbatch finds them.
+        DriverCheck check = CheckDriverFile(o_.driverFile, subject, ModelDef.NumDrivers);
+        if (!check.Refusal.empty()) return Refuse(check.Refusal);
+        for (std::string& text : check.Warnings) outcome_.Warnings.push_back(std::move(text));
         drivers_ = std::make_unique<fileio::DriverReader>(o_.driverFile);
         for (std::string& text : DriverWarnings(ScanDriverTimes(*drivers_), subject))
             outcome_.Warnings.push_back(std::move(text));
@@ -247,6 +253,9 @@ void ScriptRun::Execute() {
     if (!ReadParams(notifier) || !ReadDrivers(notifier)) return;
     for (const auto& [v, value] : SetValues(o_))
         (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
+    const std::string values = o_.paramFile.empty() ? "the parameter values" : "parameter file " + Quoted(o_.paramFile);
+    for (std::string& text : ParamOrderWarnings(values + (o_.sets.empty() ? "" : " with --set")))
+        outcome_.Warnings.push_back(std::move(text));
 
     const std::string& output = request_.OutputFile;
     // The run locks the model's output file itself; a table it does not see.

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "checks/param_checks.h"
 #include "cli/input_checks.h"
 #include "cli/table_output.h"
 #include "core/notify.h"
