@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 
+#include "checks/driver_checks.h"
 #include "core/stypes.h"
 #include "drivers/calendar.h"
 #include "drivers/driver_checks.h"
@@ -50,6 +51,11 @@ std::string ColumnTitle(int driver) {
 }  // namespace
 
 std::size_t CheckDriverFile(const std::string& fileName, std::ostream& out) {
+    // The lines' shape as a run checks it; the values are checked record by record below.
+    const DriverCheck shape = ::CheckDriverFile(fileName, "driver file '" + fileName + "'", DriverCount, false);
+    if (!shape.Refusal.empty()) throw ImportError(shape.Refusal);
+    for (const std::string& text : shape.Warnings) out << text << '\n';
+    if (!shape.Warnings.empty()) out << '\n';
     const std::vector<DriverRecord> records = ReadDriverRecords(fileName);
     out << fileName << ": " << records.size() << (records.size() == 1 ? " record" : " records") << "\n\n";
     if (!records.empty()) PrintYearTable(out, ModelYears(records));

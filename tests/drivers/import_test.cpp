@@ -233,7 +233,7 @@ TEST(ImportSave, RecordsThatFailTheChecksLeaveTheDriverFileAsItWas) {
     EXPECT_EQ(Refusal([&] { drivers::ImportAndSave(Settings(dir / "w.csv", dir / "w.drr")); }),
               dir / "w.csv" + ": 2 problems in the drivers made from it, nothing written:\n"
                               "  2019-01-02: Tamin 5 above Tamax 3\n"
-                              "  2019-01-03: Ppt -2 outside 0 to 1000 mm day-1");
+                              "  2019-01-03: Ppt -2 outside 0 to 2000 mm H2O day-1");
     EXPECT_EQ(ReadBytes(dir / "w.drr"), "an earlier driver file");
     EXPECT_EQ(dir.Entries(), 2u);  // no temporary file left beside it
 }
