@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "checks/run_inputs.h"
 #include "fileio/driver_file.h"
 #include "run/run_checks.h"
 #include "run/run_loop.h"
@@ -119,4 +120,10 @@ std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception
                        (sets ? " and the --set values" : "");
     if (count > 0) hint += " (parameters that are 0: " + zeros + (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
     return hint;
+}
+
+std::string FailureHint(const RunStatistics& stats, const std::exception& e, const std::string& paramFile, bool sets,
+                        const std::vector<std::string>& findings) {
+    if (std::string cause = LikelyCause(findings, stats.FailedIn); !cause.empty()) return cause;
+    return FirstEvaluationHint(stats, e, paramFile, sets);
 }

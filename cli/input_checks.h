@@ -51,3 +51,9 @@ std::string PlaceProblem(const std::string& fileName);
 // names the parameter values given without a file.
 std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception& e, const std::string& paramFile,
                                 bool sets);
+
+// What follows the failure of a run: what the input checks found (values no
+// real site has, misplaced records, parameters out of order) as its likely
+// cause, or without a finding the hint of a fault at the first evaluation.
+std::string FailureHint(const RunStatistics& stats, const std::exception& e, const std::string& paramFile, bool sets,
+                        const std::vector<std::string>& findings);

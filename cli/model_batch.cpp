@@ -204,16 +204,6 @@ void PrintStatistics(std::ostream& out, const RunStatistics& stats) {
 
 std::string Place(const std::string& subject, const std::exception& e) { return FailureSubject(subject, e); }
 
-// What the input checks found (values no real site has, misplaced records,
-// parameters out of order) is the likely cause of a run that fails in the
-// model or the integrator; without a finding, the hint of a fault at the
-// first evaluation.
-std::string FailureHint(const RunStatistics& stats, const std::exception& e, const BatchOptions& o,
-                        const std::vector<std::string>& findings) {
-    if (std::string cause = LikelyCause(findings, stats.FailedIn); !cause.empty()) return cause;
-    return FirstEvaluationHint(stats, e, o.paramFile, !o.sets.empty());
-}
-
 class BatchRun {
 public:
     BatchRun(const BatchOptions& o, std::ostream& out, std::ostream& err, const BatchEnvironment& env)
@@ -377,7 +367,7 @@ int BatchRun::Execute() {
         status = Fail(failure = e.what());
     } catch (const std::exception& e) {
         failure = Place(RunFailurePlace(stats, o_.driverFile, o_.outputFile), e) + ": " + e.what() +
-                  FailureHint(stats, e, o_, findings_);
+                  FailureHint(stats, e, o_.paramFile, !o_.sets.empty(), findings_);
         status = Fail(failure);
     }
     notifier.SetContext({});

@@ -112,6 +112,8 @@ private:
     const BatchOptions& o_;
     ScriptRunOutcome& outcome_;
     std::unique_ptr<fileio::DriverReader> drivers_;
+    // What the input checks found about values: the likely cause of a failed run.
+    std::vector<std::string> findings_;
 };
 
 // The options as modelbatch checks them, before any file is read.
@@ -180,6 +182,7 @@ bool ScriptRun::ReadDrivers(ScriptNotifier& notifier) {
         // Records of the wrong shape and values no real site has, as modelbatch finds them.
         DriverCheck check = CheckDriverFile(o_.driverFile, subject, ModelDef.NumDrivers);
         if (!check.Refusal.empty()) return Refuse(check.Refusal);
+        findings_ = check.Warnings;
         for (std::string& text : check.Warnings) outcome_.Warnings.push_back(std::move(text));
         drivers_ = std::make_unique<fileio::DriverReader>(o_.driverFile);
         for (std::string& text : DriverWarnings(ScanDriverTimes(*drivers_), subject))
@@ -226,7 +229,7 @@ void ScriptRun::RunAndFinish(std::optional<TableOutput>& file) {
     } catch (const std::exception& e) {
         outcome_.End = ScriptRunEnd::Failed;
         outcome_.Message = FailureSubject(RunFailurePlace(outcome_.Statistics, o_.driverFile, output), e) + ": " +
-                           e.what() + FirstEvaluationHint(outcome_.Statistics, e, o_.paramFile, !o_.sets.empty());
+                           e.what() + FailureHint(outcome_.Statistics, e, o_.paramFile, !o_.sets.empty(), findings_);
     }
     if (file) {
         try {
@@ -254,8 +257,10 @@ void ScriptRun::Execute() {
     for (const auto& [v, value] : SetValues(o_))
         (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
     const std::string values = o_.paramFile.empty() ? "the parameter values" : "parameter file " + Quoted(o_.paramFile);
-    for (std::string& text : ParamOrderWarnings(values + (o_.sets.empty() ? "" : " with --set")))
+    for (std::string& text : ParamOrderWarnings(values + (o_.sets.empty() ? "" : " with --set"))) {
+        findings_.push_back(text);
         outcome_.Warnings.push_back(std::move(text));
+    }
 
     const std::string& output = request_.OutputFile;
     // The run locks the model's output file itself; a table it does not see.

@@ -101,7 +101,8 @@ TEST(DriversCommand, CheckNamesTheLineAndTimeOfEveryProblem) {
     EXPECT_EQ(cut.Err, "ostrel-drivers: " + dir / "short.drr" + ":3: Invalid numeric input\n");
     WriteBytes(dir / "cut.drr", "t\r\nu\r\n0 1 2 3\r\n");
     EXPECT_EQ(Drivers({"check", dir / "cut.drr"}).Err,
-              "ostrel-drivers: " + dir / "cut.drr" + ":3: Read beyond end of file\n");
+              "ostrel-drivers: driver file '" + dir / "cut.drr" +
+                  "': every record line holds 4 values where a record has 19 (time and 18 drivers)\n");
 }
 
 TEST(DriversCommand, MistakenCommandLinesAreAnsweredWithoutWritingAnything) {
