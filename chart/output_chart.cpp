@@ -1,11 +1,11 @@
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 
 #include <QPrinter>
 #include <algorithm>
 #include <stdexcept>
 
-#include "views/chart_file.h"
-#include "views/display_rules.h"
+#include "chart/chart_file.h"
+#include "chart/display_rules.h"
 
 // Tick labels in the axis's display pattern, at a fixed increment when one
 // is set.

@@ -4,7 +4,7 @@
 
 #include "model/equations.h"
 #include "plot/ostrel_plot.h"
-#include "views/chart_file.h"
+#include "chart/chart_file.h"
 
 int main(int argc, char** argv) {
     const std::unique_ptr<QApplication> app = OffscreenApplication(argc, argv);

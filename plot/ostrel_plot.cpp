@@ -9,9 +9,9 @@
 
 #include "cli/batch_options.h"
 #include "core/stypes.h"
-#include "views/chart_series.h"
-#include "views/display_rules.h"
-#include "views/output_chart.h"
+#include "chart/chart_series.h"
+#include "chart/display_rules.h"
+#include "chart/output_chart.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "scripted_notifier.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/scale_dlg.h"
 #include "views/series_form.h"
 #include "window_test_support.h"
