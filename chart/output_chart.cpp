@@ -85,6 +85,14 @@ constexpr double ObservedSize = 7.0;
 
 }  // namespace
 
+QCPScatterStyle SeriesMarker(int k) {
+    const SeriesStyle& style = Styles[k - 1];
+    QPen outline(style.Outline);
+    outline.setWidthF(1);
+    outline.setCosmetic(true);
+    return QCPScatterStyle(style.Shape, outline, QBrush(style.Fill), MarkerSize);
+}
+
 OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
     setObjectName("ChOutput");
     title_ = AddChartTitle(*this, QString());
@@ -102,11 +110,8 @@ OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
         QCPGraph* series = new PointSeries(xAxis, yAxis);
         series->setObjectName(QString("Series%1").arg(k + 1));
         series->setLineStyle(QCPGraph::lsNone);
-        QPen outline(Styles[k].Outline);
-        outline.setWidthF(1);
-        outline.setCosmetic(true);
-        series->setScatterStyle(QCPScatterStyle(Styles[k].Shape, outline, QBrush(Styles[k].Fill), MarkerSize));
-        series->setPen(outline);
+        series->setScatterStyle(SeriesMarker(k + 1));
+        series->setPen(series->scatterStyle().pen());
         series->setAntialiasedScatters(false);
     }
     // Observations: larger open markers in black, so that both show where

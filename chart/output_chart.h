@@ -15,6 +15,10 @@ class QPrinter;
 class PatternTicker;
 class PatternLogTicker;
 
+// The marker of series k (1..10) as the display draws it; its pen is the
+// series' colour.
+QCPScatterStyle SeriesMarker(int k);
+
 class OutputChart : public QCustomPlot {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 // ostrel-plot: draws without a window, on the offscreen platform unless told otherwise.
 #include <QApplication>
+#include <memory>
 #include <iostream>
 
 #include "model/equations.h"
