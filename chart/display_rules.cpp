@@ -93,3 +93,33 @@ std::string FormatPattern(double value, const std::string& pattern) {
 std::string HiddenPointsNotice(std::int64_t count) {
     return std::to_string(count) + (count == 1 ? " value" : " values") + " \u2264 0 not shown";
 }
+
+std::vector<std::vector<int>> GroupByUnits(const std::vector<SeriesUnits>& series) {
+    std::vector<std::vector<int>> groups;
+    for (int i = 0; i < static_cast<int>(series.size()); ++i) {
+        const auto same = std::find_if(groups.begin(), groups.end(), [&](const std::vector<int>& g) {
+            return series[static_cast<std::size_t>(g.front())].Units == series[static_cast<std::size_t>(i)].Units;
+        });
+        if (same == groups.end()) groups.push_back({i});
+        else same->push_back(i);
+    }
+    return groups;
+}
+
+std::string AxisTitle(const std::vector<std::string>& names, const std::string& units, const std::string& what) {
+    std::string title;
+    for (const std::string& n : names) title += (title.empty() ? "" : ", ") + n;
+    std::string inner = units;
+    if (!what.empty()) inner = units.empty() ? what.substr(0, what.rfind(" of")) : what + " " + units;
+    return inner.empty() ? title : title + " (" + inner + ")";
+}
+
+std::string AxisTitle(const std::vector<SeriesUnits>& series) {
+    std::string title;
+    for (const std::vector<int>& group : GroupByUnits(series)) {
+        std::vector<std::string> names;
+        for (const int i : group) names.push_back(series[static_cast<std::size_t>(i)].Name);
+        title += (title.empty() ? "" : "; ") + AxisTitle(names, series[static_cast<std::size_t>(group.front())].Units);
+    }
+    return title;
+}

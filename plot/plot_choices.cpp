@@ -7,29 +7,15 @@
 
 AxisPlan PlanAxes(const std::vector<SeriesUnits>& series, PlotArrangement arrangement) {
     AxisPlan plan;
-    for (int i = 0; i < static_cast<int>(series.size()); ++i) {
-        const std::string& units = series[static_cast<std::size_t>(i)].Units;
-        auto group = std::find_if(plan.Groups.begin(), plan.Groups.end(),
-                                  [&](const AxisGroup& g) { return g.Units == units; });
-        if (group == plan.Groups.end()) group = plan.Groups.insert(plan.Groups.end(), AxisGroup{units, {}, {}});
-        group->Series.push_back(i);
-    }
-    for (AxisGroup& g : plan.Groups) {
+    for (const std::vector<int>& members : GroupByUnits(series)) {
         std::vector<std::string> names;
-        for (const int i : g.Series) names.push_back(series[static_cast<std::size_t>(i)].Name);
-        g.Title = AxisTitle(names, g.Units);
+        for (const int i : members) names.push_back(series[static_cast<std::size_t>(i)].Name);
+        const std::string& units = series[static_cast<std::size_t>(members.front())].Units;
+        plan.Groups.push_back({units, members, AxisTitle(names, units)});
     }
     plan.Panels = arrangement == PlotArrangement::Panels ||
                   (arrangement == PlotArrangement::Automatic && plan.Groups.size() > 1);
     return plan;
-}
-
-std::string AxisTitle(const std::vector<std::string>& names, const std::string& units, const std::string& what) {
-    std::string title;
-    for (const std::string& n : names) title += (title.empty() ? "" : ", ") + n;
-    std::string inner = units;
-    if (!what.empty()) inner = units.empty() ? what.substr(0, what.rfind(" of")) : what + " " + units;
-    return inner.empty() ? title : title + " (" + inner + ")";
 }
 
 std::string TimeAxisTitle(const std::string& timeUnit, bool years, bool annual) {

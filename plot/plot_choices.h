@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-// One plotted series as the choices see it.
-struct SeriesUnits {
-    std::string Name;
-    std::string Units;
-};
+#include "chart/display_rules.h"
 
 // --panels, --axes or neither (stacked panels when the units differ).
 enum class PlotArrangement { Automatic, Panels, Axes };
@@ -32,11 +28,6 @@ struct AxisPlan {
 // Groups the series by their units (exactly as the catalogue writes them)
 // and arranges the groups.
 AxisPlan PlanAxes(const std::vector<SeriesUnits>& series, PlotArrangement arrangement);
-
-// "Leaf Area Index (m2/m2)", "Gross Photosynthesis, Net Primary Production
-// (gC/m2/d)": the names joined by commas, the units in parentheses unless
-// they are empty. `what` goes before the units, as in "annual sum of".
-std::string AxisTitle(const std::vector<std::string>& names, const std::string& units, const std::string& what = "");
 
 // The time axis: "Time (days)" with the model's time unit, "Time (model
 // years)" with --years, "Model year" for annual values.

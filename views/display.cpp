@@ -72,6 +72,17 @@ FileDialogRequest SaveRequest(std::string_view name, std::string_view title, std
     return request;
 }
 
+// The dependent axis's title: the plotted series' names with their units
+// ("y/y0" for the relative change).
+std::string DependentAxisTitle(const OutputTable& table, const std::vector<std::string>& names, int plotAs) {
+    std::vector<SeriesUnits> series;
+    for (const std::string& name : names) {
+        const int col = table.FindColumn(name);
+        if (col >= 0) series.push_back({name, plotAs == 1 ? "y/y0" : table.Units(col)});
+    }
+    return AxisTitle(series);
+}
+
 }  // namespace
 
 TFmDisplayData::TFmDisplayData(QWidget* owner) : QDialog(owner), model_(new OutputTableModel(table_)) {
@@ -348,9 +359,11 @@ void TFmDisplayData::UpdateChart() {
     ReadSelection(*LbxSeries);
     ChOutput->ClearSeries();
     const int xcol = FindColumn(XSeriesName);
-    ChOutput->xAxis->setLabel(xcol >= 0 ? QString::fromStdString(table_.Name(xcol)) : QString());
+    ChOutput->xAxis->setLabel(xcol >= 0 ? QString::fromStdString(AxisTitle({{table_.Name(xcol), table_.Units(xcol)}}))
+                                        : QString());
     const std::vector<std::string> names(SeriesNames.begin(), SeriesNames.begin() + SeriesCount);
     const int plotAs = RgValueTypeItems->checkedId();
+    ChOutput->yAxis->setLabel(QString::fromStdString(DependentAxisTitle(table_, names, plotAs)));
     const ChartSeries series = BuildSeries(table_, XSeriesName, names, plotAs);
     ChOutput->ShowSeries(series);
     if (observations_) {

@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(FmDisplayData->GetXSeries(), NameOf(x));
         QCOMPARE(FmDisplayData->ChOutput->xAxis->label(), QString("Time"));  // not yet
         FmDisplayData->BtnUpdateChart->click();
-        QCOMPARE(FmDisplayData->ChOutput->xAxis->label().toStdString(), NameOf(x));
+        QCOMPARE(FmDisplayData->ChOutput->xAxis->label().toStdString(), NameOf(x) + " (" + States[2].Units + ")");
 
         // OK with nothing chosen changes nothing.
         WhenShown(FmSeries, [&] {
