@@ -106,12 +106,10 @@ std::vector<std::vector<int>> GroupByUnits(const std::vector<SeriesUnits>& serie
     return groups;
 }
 
-std::string AxisTitle(const std::vector<std::string>& names, const std::string& units, const std::string& what) {
+std::string AxisTitle(const std::vector<std::string>& names, const std::string& units) {
     std::string title;
     for (const std::string& n : names) title += (title.empty() ? "" : ", ") + n;
-    std::string inner = units;
-    if (!what.empty()) inner = units.empty() ? what.substr(0, what.rfind(" of")) : what + " " + units;
-    return inner.empty() ? title : title + " (" + inner + ")";
+    return units.empty() ? title : title + " (" + units + ")";
 }
 
 std::string AxisTitle(const std::vector<SeriesUnits>& series) {

@@ -65,8 +65,8 @@ struct SeriesUnits {
 std::vector<std::vector<int>> GroupByUnits(const std::vector<SeriesUnits>& series);
 // "Leaf Area Index (m2 leaf m-2 ground)", "GPP: daily, NPP: daily (g C m-2
 // day-1)": the names joined by commas, the units in parentheses unless they
-// are empty; `what` goes before the units, as in "annual sum of".
-std::string AxisTitle(const std::vector<std::string>& names, const std::string& units, const std::string& what = "");
+// are empty.
+std::string AxisTitle(const std::vector<std::string>& names, const std::string& units);
 // The title of an axis that carries all of `series`: a title per group of
 // one unit, the groups separated by "; ".
 std::string AxisTitle(const std::vector<SeriesUnits>& series);

@@ -184,13 +184,8 @@ PlotDrawing Drawing(const PlotOptions& o, const Choice& c, const OutputTable& ta
     d.Plan = PlanAxes(units, o.Panels ? PlotArrangement::Panels : o.Axes ? PlotArrangement::Axes
                                                                          : PlotArrangement::Automatic);
     if (c.XColumn != 0) d.XTitle = AxisTitle({table.Name(c.XColumn)}, table.Units(c.XColumn));
-    else d.XTitle = TimeAxisTitle(table.Units(0), o.Years, c.ByYear.has_value());
+    else d.XTitle = TimeAxisTitle(table.Units(0), o.Years, c.ByYear);
     if (c.ByYear) {
-        for (AxisGroup& g : d.Plan.Groups) {
-            std::vector<std::string> names;
-            for (const int i : g.Series) names.push_back(units[static_cast<std::size_t>(i)].Name);
-            g.Title = AxisTitle(names, g.Units, AnnualWhat(*c.ByYear));
-        }
         for (PlottedSeries& s : series.Series) {
             const std::vector<AnnualValue> years = AnnualValues(s.X, s.Y, *c.ByYear);
             s.X.clear();

@@ -12,6 +12,13 @@ namespace {
 
 constexpr double LineWidth = 1.5;
 
+// The series' colour, darkened where the display's pale greens and cyans
+// would hardly show as a thin line or a bar on white.
+QColor SeriesColour(int k) {
+    const QColor colour = SeriesMarker(k).pen().color();
+    return colour.lightness() > 160 ? colour.darker(150) : colour;
+}
+
 QSharedPointer<QCPAxisTicker> Ticker(bool logarithmic, bool wholeNumbers) {
     if (logarithmic) return QSharedPointer<QCPAxisTicker>(new QCPAxisTickerLog);
     if (!wholeNumbers) return QSharedPointer<QCPAxisTicker>(new QCPAxisTicker);
@@ -65,16 +72,14 @@ void AddLine(QCPAxis* key, QCPAxis* value, const PlottedSeries& s, int k, bool p
     graph->data()->set(data, std::is_sorted(s.X.begin(), s.X.end()));
     graph->setName(QString::fromStdString(s.Title));
     const QCPScatterStyle marker = SeriesMarker(k);
-    QPen pen = marker.pen();
     if (points) {
         graph->setLineStyle(QCPGraph::lsNone);
         graph->setScatterStyle(marker);
+        graph->setPen(marker.pen());
     } else {
-        pen.setWidthF(LineWidth);
-        pen.setCosmetic(false);
         graph->setLineStyle(QCPGraph::lsLine);
+        graph->setPen(QPen(SeriesColour(k), LineWidth));
     }
-    graph->setPen(pen);
     graph->removeFromLegend();
     graph->addToLegend(legend);
 }
@@ -84,7 +89,7 @@ void AddBars(QCPAxis* key, QCPAxis* value, const PlottedSeries& s, int k, QCPBar
     auto* bars = new QCPBars(key, value);
     bars->setData(QVector<double>(s.X.begin(), s.X.end()), QVector<double>(s.Y.begin(), s.Y.end()), true);
     bars->setName(QString::fromStdString(s.Title));
-    const QColor colour = SeriesMarker(k).pen().color();
+    const QColor colour = SeriesColour(k);
     bars->setPen(QPen(colour.darker(130), 1));
     QColor fill = colour;
     fill.setAlpha(170);
@@ -120,7 +125,16 @@ QCPLegend* LegendBeside(QCustomPlot& chart, int row, QCPLegend* legend) {
     return legend;
 }
 
-void FillGroup(const PlotDrawing& d, const AxisGroup& group, QCPAxis* key, QCPAxis* value, QCPLegend* legend) {
+// Characters of an axis title that fit along a panel of `panels` stacked
+// in the chart's height (less the title and the time axis).
+std::size_t TitleRoom(const QCustomPlot& chart, std::size_t panels) {
+    const int along = (chart.height() - 90) / static_cast<int>(std::max<std::size_t>(panels, 1));
+    const int perChar = std::max(QFontMetrics(chart.font()).averageCharWidth(), 1);
+    return static_cast<std::size_t>(std::max(along * 9 / 10 / perChar, 10));
+}
+
+void FillGroup(const PlotDrawing& d, const AxisGroup& group, QCPAxis* key, QCPAxis* value, QCPLegend* legend,
+               std::size_t titleRoom) {
     QCPBarsGroup* bars = d.Bars && group.Series.size() > 1 ? new QCPBarsGroup(key->parentPlot()) : nullptr;
     std::vector<const PlottedSeries*> members;
     for (const int i : group.Series) {
@@ -129,7 +143,7 @@ void FillGroup(const PlotDrawing& d, const AxisGroup& group, QCPAxis* key, QCPAx
         if (d.Bars) AddBars(key, value, s, i + 1, bars, static_cast<int>(group.Series.size()), legend);
         else AddLine(key, value, s, i + 1, d.Points, legend);
     }
-    SetUpAxis(value, QString::fromStdString(group.Title), d.LogY, false);
+    SetUpAxis(value, QString::fromStdString(FitAxisTitle(group.Title, titleRoom)), d.LogY, false);
     value->setRange(ValueRange(members, d.LogY));
 }
 
@@ -158,7 +172,7 @@ void DrawPlot(QCustomPlot& chart, const PlotDrawing& d) {
         QCPAxisRect* rect = rects[d.Plan.Panels ? g : 0];
         QCPAxis* key = rect->axis(QCPAxis::atBottom);
         QCPAxis* value = d.Plan.Panels ? rect->axis(QCPAxis::atLeft) : GroupAxis(rect, g);
-        FillGroup(d, d.Plan.Groups[g], key, value, legends[d.Plan.Panels ? g : 0]);
+        FillGroup(d, d.Plan.Groups[g], key, value, legends[d.Plan.Panels ? g : 0], TitleRoom(chart, panels));
     }
     for (std::size_t p = 0; p < panels; ++p) {
         QCPAxis* key = rects[p]->axis(QCPAxis::atBottom);

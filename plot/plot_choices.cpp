@@ -18,10 +18,29 @@ AxisPlan PlanAxes(const std::vector<SeriesUnits>& series, PlotArrangement arrang
     return plan;
 }
 
-std::string TimeAxisTitle(const std::string& timeUnit, bool years, bool annual) {
-    if (annual) return "Model year";
+std::string TimeAxisTitle(const std::string& timeUnit, bool years, std::optional<Annual> annual) {
+    if (annual) {
+        const char* what[] = {"sum", "mean", "maximum", "minimum"};
+        return std::string("Model year (annual ") + what[static_cast<int>(*annual)] + " of the records)";
+    }
     if (years) return "Time (model years)";
     return timeUnit.empty() ? "Time" : "Time (" + timeUnit + ")";
+}
+
+std::string FitAxisTitle(const std::string& title, std::size_t maxChars) {
+    if (title.size() <= maxChars) return title;
+    std::string fitted = title;
+    const std::size_t units = title.rfind(" (");
+    if (units != std::string::npos && units > 0) {
+        fitted[units] = '\n';
+        return fitted;
+    }
+    std::size_t best = std::string::npos;
+    for (std::size_t at = title.find(", "); at != std::string::npos; at = title.find(", ", at + 1))
+        if (best == std::string::npos || std::abs(double(at) - title.size() / 2.0) < std::abs(double(best) - title.size() / 2.0))
+            best = at;
+    if (best != std::string::npos) fitted[best + 1] = '\n';
+    return fitted;
 }
 
 namespace {
@@ -45,15 +64,6 @@ std::optional<Annual> AnnualFromText(const std::string& text) {
     if (text == "max") return Annual::Max;
     if (text == "min") return Annual::Min;
     return std::nullopt;
-}
-
-std::string AnnualWhat(Annual annual) {
-    switch (annual) {
-        case Annual::Sum: return "annual sum of";
-        case Annual::Mean: return "annual mean of";
-        case Annual::Max: return "annual maximum of";
-        default: return "annual minimum of";
-    }
 }
 
 std::vector<AnnualValue> AnnualValues(const std::vector<double>& t, const std::vector<double>& y, Annual annual) {

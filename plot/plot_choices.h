@@ -30,8 +30,15 @@ struct AxisPlan {
 AxisPlan PlanAxes(const std::vector<SeriesUnits>& series, PlotArrangement arrangement);
 
 // The time axis: "Time (days)" with the model's time unit, "Time (model
-// years)" with --years, "Model year" for annual values.
-std::string TimeAxisTitle(const std::string& timeUnit, bool years, bool annual);
+// years)" with --years, "Model year (annual sum of the records)" and the
+// like for annual values.
+enum class Annual { Sum, Mean, Max, Min };
+std::string TimeAxisTitle(const std::string& timeUnit, bool years, std::optional<Annual> annual);
+
+// An axis title that fits `maxChars` characters a line: longer ones put
+// their units on a second line, or break at the comma nearest the middle
+// when they have none.
+std::string FitAxisTitle(const std::string& title, std::size_t maxChars);
 
 // The model year of 366 days closes with its last day: times in
 // (366 (y - 1), 366 y] belong to year y.
@@ -40,12 +47,8 @@ int ModelYear(double time);
 // A time in model years (day 366 is 1.0).
 double InModelYears(double time);
 
-enum class Annual { Sum, Mean, Max, Min };
 // "sum", "mean", "max", "min"; nothing for another text.
 std::optional<Annual> AnnualFromText(const std::string& text);
-// "annual sum of", "annual mean of", ...
-std::string AnnualWhat(Annual annual);
-
 struct AnnualValue {
     int Year = 0;
     double Value = 0;

@@ -48,14 +48,21 @@ TEST(PlanAxes, UnitsCompareExactly) {
     EXPECT_TRUE(PlanAxes({}, PlotArrangement::Automatic).Groups.empty());
 }
 
-TEST(AxisTitle, NamesUnitsAndWhatIsPlotted) {
+TEST(AxisTitle, NamesUnitsAndTime) {
     EXPECT_EQ(AxisTitle({"Ratio"}, ""), "Ratio");
-    EXPECT_EQ(AxisTitle({"GPP: daily"}, "g C m-2 day-1", "annual sum of"), "GPP: daily (annual sum of g C m-2 day-1)");
-    EXPECT_EQ(AxisTitle({"Ratio"}, "", "annual mean of"), "Ratio (annual mean)");
-    EXPECT_EQ(TimeAxisTitle("days", false, false), "Time (days)");
-    EXPECT_EQ(TimeAxisTitle("days", true, false), "Time (model years)");
-    EXPECT_EQ(TimeAxisTitle("days", true, true), "Model year");
-    EXPECT_EQ(TimeAxisTitle("", false, false), "Time");
+    EXPECT_EQ(TimeAxisTitle("days", false, std::nullopt), "Time (days)");
+    EXPECT_EQ(TimeAxisTitle("days", true, std::nullopt), "Time (model years)");
+    EXPECT_EQ(TimeAxisTitle("days", true, Annual::Max), "Model year (annual maximum of the records)");
+    EXPECT_EQ(TimeAxisTitle("", false, std::nullopt), "Time");
+}
+
+TEST(AxisTitle, ALongTitleBreaksBeforeItsUnitsOrAtAComma) {
+    EXPECT_EQ(FitAxisTitle("Leaf Area Index (m2 leaf m-2 ground)", 36), "Leaf Area Index (m2 leaf m-2 ground)");
+    EXPECT_EQ(FitAxisTitle("Leaf Area Index (m2 leaf m-2 ground)", 20), "Leaf Area Index\n(m2 leaf m-2 ground)");
+    // The last parenthesis holds the units.
+    EXPECT_EQ(FitAxisTitle("CO2 (air), Ca (ppm)", 10), "CO2 (air), Ca\n(ppm)");
+    EXPECT_EQ(FitAxisTitle("Alpha, Beta, Gamma, Delta", 12), "Alpha, Beta,\nGamma, Delta");
+    EXPECT_EQ(FitAxisTitle("Unbreakable", 4), "Unbreakable");
 }
 
 TEST(ModelYears, AYearClosesWithItsLastDay) {
