@@ -15,6 +15,10 @@ namespace fileio {
 // line end) reports the line it started on through `firstLine`.
 bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine);
 
+// The next line of tab-separated values, which have no quoting, its fields
+// in `fields`; false at the end of the input. `line` counts the lines read.
+bool ReadTsvRecord(std::istream& in, std::vector<std::string>& fields, int& line);
+
 // A field as it must stand in a record.
 std::string CsvField(std::string_view text);
 

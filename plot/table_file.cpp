@@ -33,8 +33,7 @@ bool ReadMore(int fd, const std::string& fileName, std::string& text) {
     return n > 0;
 }
 
-// The next record of a table: CSV through the shared reader, TSV split at
-// tabs (it has no quoting).
+// The next record of a table, CSV or TSV.
 bool NextRecord(std::istream& in, TableFileKind kind, std::vector<std::string>& fields, int& line) {
     if (kind == TableFileKind::Csv) {
         int first = 0;
@@ -42,16 +41,7 @@ bool NextRecord(std::istream& in, TableFileKind kind, std::vector<std::string>& 
         line = read ? first : line;
         return read;
     }
-    std::string text;
-    if (!std::getline(in, text)) return false;
-    ++line;
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    fields.clear();
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = text.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(text.substr(start, tab - start));
-    fields.push_back(text.substr(start));
-    return true;
+    return fileio::ReadTsvRecord(in, fields, line);
 }
 
 std::runtime_error AtLine(int line, const std::string& why) {

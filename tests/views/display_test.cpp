@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(chart->xAxis->range().upper, 3.0);
         // Axis titles name what is plotted, with its units.
         QCOMPARE(chart->xAxis->label(), QString("Time (days)"));
-        QCOMPARE(chart->yAxis->label().toStdString(), NameOf(c) + " (" + States[1].Units + ")");
+        QCOMPARE(chart->yAxis->label().toStdString(), NameOf(c) + " (" + std::string(States[1].Units) + ")");
         FmDisplayData->RgValueTypeItems->button(1)->click();
         FmDisplayData->BtnUpdateChart->click();
         QCOMPARE(chart->yAxis->label().toStdString(), NameOf(c) + " (y/y0)");
@@ -181,7 +181,7 @@ private slots:
         Select({NameOf(y)});
         FmDisplayData->BtnUpdateChart->click();
         OutputChart* chart = FmDisplayData->ChOutput;
-        QCOMPARE(chart->xAxis->label().toStdString(), NameOf(x) + " (" + States[3].Units + ")");
+        QCOMPARE(chart->xAxis->label().toStdString(), NameOf(x) + " (" + std::string(States[3].Units) + ")");
         QCOMPARE(chart->xAxis->range().lower, 10.0);
         QCOMPARE(chart->xAxis->range().upper, 30.0);
         std::map<double, double> points;

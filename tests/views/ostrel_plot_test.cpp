@@ -179,18 +179,21 @@ private slots:
         using E = std::pair<int, std::string>;
         QCOMPARE(err(Plot({dir / "r.csv", "--series", "NPP", "-o", dir / "c.png"})),
                  E(1, "ostrel-plot: " + dir / "r.csv" + ": the file has no column NPP: daily\n"));
-        WriteBytes(dir / "bad.csv", "Time,LIA\r\ndays,m2\r\n1,2\r\n");
-        QCOMPARE(err(Plot({dir / "bad.csv", "--series", "LAI", "-o", dir / "c.png"})),
-                 E(1, "ostrel-plot: " + dir / "bad.csv" + ": line 1: column 2: unknown symbol 'LIA' (symbols are case-sensitive)\n"));
-        WriteBytes(dir / "bad.csv", "Time,LAI\r\ndays,m2\r\n1,2\r\n2,x\r\n");
-        QCOMPARE(err(Plot({dir / "bad.csv", "--series", "LAI", "-o", dir / "c.png"})),
-                 E(1, "ostrel-plot: " + dir / "bad.csv" + ": line 4: column 2: 'x' is not a number\n"));
-        WriteBytes(dir / "bad.tsv", "Time\tLAI\r\ndays\tm2\r\n1\t2\t3\r\n");
-        QCOMPARE(err(Plot({dir / "bad.tsv", "--series", "LAI", "-o", dir / "c.png"})),
-                 E(1, "ostrel-plot: " + dir / "bad.tsv" + ": line 3: 3 fields where the header has 2\n"));
-        WriteBytes(dir / "bad.csv", "Time,LAI\r\n");
-        QCOMPARE(err(Plot({dir / "bad.csv", "--series", "LAI", "-o", dir / "c.png"})),
-                 E(1, "ostrel-plot: " + dir / "bad.csv" + ": no records to plot\n"));
+        // A table it cannot use: the file and the line named.
+        const auto bad = [&](const std::string& name, const std::string& text) {
+            WriteBytes(dir / name, text);
+            return err(Plot({dir / name, "--series", "LAI", "-o", dir / "c.png"}));
+        };
+        const auto failure = [&](const std::string& name, const std::string& why) {
+            return E(1, "ostrel-plot: " + dir / name + ": " + why + "\n");
+        };
+        QCOMPARE(bad("a.csv", "Time,LIA\r\ndays,m2\r\n1,2\r\n"),
+                 failure("a.csv", "line 1: column 2: unknown symbol 'LIA' (symbols are case-sensitive)"));
+        QCOMPARE(bad("b.csv", "Time,LAI\r\ndays,m2\r\n1,2\r\n2,x\r\n"),
+                 failure("b.csv", "line 4: column 2: 'x' is not a number"));
+        QCOMPARE(bad("c.tsv", "Time\tLAI\r\ndays\tm2\r\n1\t2\t3\r\n"),
+                 failure("c.tsv", "line 3: 3 fields where the header has 2"));
+        QCOMPARE(bad("d.csv", "Time,LAI\r\n"), failure("d.csv", "no records to plot"));
     }
 
     void YearsAndAnnualValues() {
