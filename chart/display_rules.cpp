@@ -121,3 +121,34 @@ std::string AxisTitle(const std::vector<SeriesUnits>& series) {
     }
     return title;
 }
+
+namespace {
+std::string FitTitleLine(const std::string& title, std::size_t maxChars) {
+    if (title.size() <= maxChars) return title;
+    std::string fitted = title;
+    const std::size_t units = title.rfind(" (");
+    if (units != std::string::npos && units > 0) {
+        fitted[units] = '\n';
+        return fitted;
+    }
+    const double middle = static_cast<double>(title.size()) / 2;
+    std::size_t best = std::string::npos;
+    for (std::size_t at = title.find(", "); at != std::string::npos; at = title.find(", ", at + 1))
+        if (best == std::string::npos || std::fabs(double(at) - middle) < std::fabs(double(best) - middle)) best = at;
+    if (best != std::string::npos) fitted[best + 1] = '\n';
+    return fitted;
+}
+}  // namespace
+
+std::string FitAxisTitle(const std::string& title, std::size_t maxChars) {
+    if (title.size() <= maxChars) return title;
+    std::string fitted;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t end = title.find("; ", from);
+        fitted += FitTitleLine(title.substr(from, end == std::string::npos ? end : end - from), maxChars);
+        if (end == std::string::npos) return fitted;
+        fitted += '\n';
+        from = end + 2;
+    }
+}

@@ -70,3 +70,7 @@ std::string AxisTitle(const std::vector<std::string>& names, const std::string& 
 // The title of an axis that carries all of `series`: a title per group of
 // one unit, the groups separated by "; ".
 std::string AxisTitle(const std::vector<SeriesUnits>& series);
+// An axis title that fits `maxChars` characters a line: the groups of other
+// units on lines of their own, a longer line broken before its units, or at
+// the comma nearest its middle when it has none.
+std::string FitAxisTitle(const std::string& title, std::size_t maxChars);

@@ -27,22 +27,6 @@ std::string TimeAxisTitle(const std::string& timeUnit, bool years, std::optional
     return timeUnit.empty() ? "Time" : "Time (" + timeUnit + ")";
 }
 
-std::string FitAxisTitle(const std::string& title, std::size_t maxChars) {
-    if (title.size() <= maxChars) return title;
-    std::string fitted = title;
-    const std::size_t units = title.rfind(" (");
-    if (units != std::string::npos && units > 0) {
-        fitted[units] = '\n';
-        return fitted;
-    }
-    std::size_t best = std::string::npos;
-    for (std::size_t at = title.find(", "); at != std::string::npos; at = title.find(", ", at + 1))
-        if (best == std::string::npos || std::abs(double(at) - title.size() / 2.0) < std::abs(double(best) - title.size() / 2.0))
-            best = at;
-    if (best != std::string::npos) fitted[best + 1] = '\n';
-    return fitted;
-}
-
 namespace {
 // Times of records are sums of steps: a time within this much of a year's
 // end is at it.

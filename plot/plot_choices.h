@@ -35,11 +35,6 @@ AxisPlan PlanAxes(const std::vector<SeriesUnits>& series, PlotArrangement arrang
 enum class Annual { Sum, Mean, Max, Min };
 std::string TimeAxisTitle(const std::string& timeUnit, bool years, std::optional<Annual> annual);
 
-// An axis title that fits `maxChars` characters a line: longer ones put
-// their units on a second line, or break at the comma nearest the middle
-// when they have none.
-std::string FitAxisTitle(const std::string& title, std::size_t maxChars);
-
 // The model year of 366 days closes with its last day: times in
 // (366 (y - 1), 366 y] belong to year y.
 inline constexpr double DaysPerModelYear = 366.0;

@@ -363,7 +363,9 @@ void TFmDisplayData::UpdateChart() {
                                         : QString());
     const std::vector<std::string> names(SeriesNames.begin(), SeriesNames.begin() + SeriesCount);
     const int plotAs = RgValueTypeItems->checkedId();
-    ChOutput->yAxis->setLabel(QString::fromStdString(DependentAxisTitle(table_, names, plotAs)));
+    const int perChar = std::max(QFontMetrics(ChOutput->font()).averageCharWidth(), 1);
+    const auto room = static_cast<std::size_t>(std::max(ChOutput->axisRect()->height() * 9 / 10 / perChar, 10));
+    ChOutput->yAxis->setLabel(QString::fromStdString(FitAxisTitle(DependentAxisTitle(table_, names, plotAs), room)));
     const ChartSeries series = BuildSeries(table_, XSeriesName, names, plotAs);
     ChOutput->ShowSeries(series);
     if (observations_) {

@@ -63,6 +63,9 @@ TEST(AxisTitle, ALongTitleBreaksBeforeItsUnitsOrAtAComma) {
     EXPECT_EQ(FitAxisTitle("CO2 (air), Ca (ppm)", 10), "CO2 (air), Ca\n(ppm)");
     EXPECT_EQ(FitAxisTitle("Alpha, Beta, Gamma, Delta", 12), "Alpha, Beta,\nGamma, Delta");
     EXPECT_EQ(FitAxisTitle("Unbreakable", 4), "Unbreakable");
+    // The display's one axis: each unit on its line.
+    EXPECT_EQ(FitAxisTitle("GPP, NPP (g C m-2 day-1); Leaf Area Index (m2 leaf m-2 ground)", 40),
+              "GPP, NPP (g C m-2 day-1)\nLeaf Area Index (m2 leaf m-2 ground)");
 }
 
 TEST(ModelYears, AYearClosesWithItsLastDay) {
