@@ -18,7 +18,7 @@
 #include "frontend/workbench.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/output_grid.h"
 
 namespace {

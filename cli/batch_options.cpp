@@ -1,5 +1,6 @@
 #include "cli/batch_options.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 
 #include <cmath>
@@ -177,6 +178,16 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
         "Ctrl+C ends the run after the step in progress; the records written so far stay in the output file.\n"
         "A second Ctrl+C ends the program at once.\n"
         "Exit status: 0 done, 1 a file or the run failed, 2 wrong command line, 130 interrupted, 143 stopped by SIGTERM.");
+}
+
+std::optional<int> ParseBatchCommandLine(int argc, char** argv, BatchOptions& o, std::ostream& out, std::ostream& err,
+                                         const char* program) {
+    CLI::App app{"Runs the Ostrel forest ecosystem model from a parameter file and a driver file into an output file.",
+                 program};
+    BuildCommandLine(app, o);
+    if (const auto exit = ParseOrExit(app, argc, argv, out, err, program)) return exit;
+    o.listVariables = app.count("--list-variables") > 0;
+    return std::nullopt;
 }
 
 std::optional<int> ParseOrExit(CLI::App& app, int argc, char** argv, std::ostream& out, std::ostream& err,

@@ -2,7 +2,6 @@
 // settings in force (the times, RunOptions, the hold and reset flags).
 #pragma once
 
-#include <CLI/CLI.hpp>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -12,6 +11,13 @@
 #include "cli/symbols.h"
 #include "cli/table_output.h"
 #include "run/metrics.h"
+
+// The command-line library stays out of this header: a unit that includes
+// it compiles for a long time, and modelbatch's run needs none of it.
+namespace CLI {
+class App;
+class ParseError;
+}  // namespace CLI
 
 struct BatchOptions {
     std::string paramFile, driverFile, outputFile;
@@ -50,6 +56,10 @@ std::string ParseFailure(const CLI::App& app, const CLI::ParseError& e, int argc
 // the line, with `program` before it, to `err` (2).
 std::optional<int> ParseOrExit(CLI::App& app, int argc, char** argv, std::ostream& out, std::ostream& err,
                                const char* program);
+
+// modelbatch's whole command line into `o`, as ParseOrExit.
+std::optional<int> ParseBatchCommandLine(int argc, char** argv, BatchOptions& o, std::ostream& out, std::ostream& err,
+                                         const char* program);
 
 // Puts the times and the run options in force. Throws UsageError.
 void ApplyOptions(const BatchOptions& o);

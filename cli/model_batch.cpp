@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -454,12 +453,8 @@ int Run(const BatchOptions& o, std::ostream& out, std::ostream& err, const Batch
 }  // namespace
 
 int RunModelBatch(int argc, char** argv, std::ostream& out, std::ostream& err, const BatchEnvironment& env) {
-    CLI::App app{"Runs the Ostrel forest ecosystem model from a parameter file and a driver file into an output file.",
-                 Program};
     BatchOptions options;
-    BuildCommandLine(app, options);
-    if (const auto exit = ParseOrExit(app, argc, argv, out, err, Program)) return *exit;
-    options.listVariables = app.count("--list-variables") > 0;
+    if (const auto exit = ParseBatchCommandLine(argc, argv, options, out, err, Program)) return *exit;
     DefineModel();
     return Run(options, out, err, env);
 }

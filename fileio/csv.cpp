@@ -43,6 +43,19 @@ bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line
     return true;
 }
 
+bool ReadTsvRecord(std::istream& in, std::vector<std::string>& fields, int& line) {
+    std::string text;
+    if (!std::getline(in, text)) return false;
+    ++line;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    fields.clear();
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = text.find('\t', from)) != std::string::npos; from = tab + 1)
+        fields.push_back(text.substr(from, tab - from));
+    fields.push_back(text.substr(from));
+    return true;
+}
+
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
     std::string quoted = "\"";

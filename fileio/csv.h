@@ -17,6 +17,10 @@ namespace fileio {
 bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine,
                    char separator = ',');
 
+// The next line of tab-separated values, which have no quoting, its fields
+// in `fields`; false at the end of the input. `line` counts the lines read.
+bool ReadTsvRecord(std::istream& in, std::vector<std::string>& fields, int& line);
+
 // A field as it must stand in a record.
 std::string CsvField(std::string_view text);
 

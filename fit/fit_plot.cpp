@@ -5,7 +5,7 @@
 
 #include "core/stypes.h"
 #include "fit/fit_command.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 
 std::string DrawFitPlot(const std::string& fileName, const fit::ModelEvaluator& evaluator, const fit::FitResult& result) {
     const fit::Observations& obs = evaluator.Observed();

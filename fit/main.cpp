@@ -9,7 +9,7 @@
 #include <QApplication>
 
 #include "fit/fit_plot.h"
-#include "views/chart_file.h"
+#include "chart/chart_file.h"
 
 namespace {
 

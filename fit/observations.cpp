@@ -60,16 +60,9 @@ public:
             in_.seekg(start);
         }
         if (!tabs_) return fileio::ReadCsvRecord(in_, fields, line_, line);
-        std::string text;
-        if (!std::getline(in_, text)) return false;
-        line = ++line_;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        fields.clear();
-        std::size_t from = 0;
-        for (std::size_t tab; (tab = text.find('\t', from)) != std::string::npos; from = tab + 1)
-            fields.push_back(text.substr(from, tab - from));
-        fields.push_back(text.substr(from));
-        return true;
+        const bool read = fileio::ReadTsvRecord(in_, fields, line_);
+        line = line_;
+        return read;
     }
 
 private:

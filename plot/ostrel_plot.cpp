@@ -9,9 +9,15 @@
 
 #include "cli/batch_options.h"
 #include "core/stypes.h"
-#include "views/chart_series.h"
-#include "views/display_rules.h"
-#include "views/output_chart.h"
+#include <optional>
+#include <qcustomplot.h>
+
+#include "chart/chart_file.h"
+#include "chart/chart_series.h"
+#include "chart/display_rules.h"
+#include "plot/plot_chart.h"
+#include "plot/plot_choices.h"
+#include "plot/table_file.h"
 
 namespace {
 
@@ -73,11 +79,15 @@ struct PlotOptions {
     double From = -std::numeric_limits<double>::infinity();
     double To = std::numeric_limits<double>::infinity();
     std::string ChartFile;
-    std::string Size = "1000x600";
+    std::string Size;
+    bool Points = false, Panels = false, Axes = false, Years = false;
+    std::optional<std::string> Title;
+    std::string ByYear;
 };
 
 void BuildCommandLine(CLI::App& app, PlotOptions& o) {
-    app.add_option("OUTPUTFILE", o.OutputFile, "Output file of a run")->required();
+    app.add_option("OUTPUTFILE", o.OutputFile, "Output file of a run: the model's output file, or modelbatch's CSV or TSV")
+        ->required();
     app.add_option("--series", o.Series, "Series to plot, by symbol or name, separated by commas (at most 10; a name with a comma by its symbol)")
         ->required()
         ->delimiter(',');
@@ -85,10 +95,17 @@ void BuildCommandLine(CLI::App& app, PlotOptions& o) {
     app.add_option("--plot-as", o.PlotAs, "actual (y), relative (y/y0) or cumulative (y-y0)")
         ->check(CLI::IsMember({"actual", "relative", "cumulative"}));
     app.add_flag("--log-x", o.LogX, "Logarithmic independent axis");
-    app.add_flag("--log-y", o.LogY, "Logarithmic dependent axis");
+    app.add_flag("--log-y", o.LogY, "Logarithmic dependent axes");
     app.add_option("--from", o.From, "First time plotted");
     app.add_option("--to", o.To, "Last time plotted");
-    app.add_option("--size", o.Size, "Chart size in pixels, WIDTHxHEIGHT (default 1000x600; PNG is drawn at twice that)");
+    app.add_flag("--points", o.Points, "Draw each record as a marker, as the output display does, instead of lines");
+    CLI::Option* panels = app.add_flag("--panels", o.Panels, "One panel per unit, stacked over the shared time axis (the default when the units differ)");
+    app.add_flag("--axes", o.Axes, "One panel with a dependent axis per unit, left and right")->excludes(panels);
+    app.add_option("--title", o.Title, "Title of the chart (default the output file's name)");
+    app.add_flag("--years", o.Years, "Time in model years of 366 days instead of days");
+    app.add_option("--by-year", o.ByYear, "Annual values as bars: the sum, mean, max or min of each model year's records")
+        ->check(CLI::IsMember({"sum", "mean", "max", "min"}));
+    app.add_option("--size", o.Size, "Chart size in pixels, WIDTHxHEIGHT (default 1000x600, taller for more than two panels; PNG is drawn at twice that)");
     app.add_option("-o,--output", o.ChartFile, "Chart file: .png, .svg or .pdf")->required();
 }
 
@@ -119,6 +136,88 @@ int SeriesColumn(const OutputTable& table, const std::string& nameOrSymbol) {
                                 "): name the one you mean");
 }
 
+namespace {
+
+// The chosen series checked against the command line, before any file is read.
+struct Choice {
+    std::vector<int> Columns;
+    int XColumn = 0;
+    std::optional<Annual> ByYear;
+};
+
+Choice CheckChoice(const PlotOptions& o, const OutputTable& table) {
+    const std::string suffix = Lower(std::filesystem::path(o.ChartFile).extension().string());
+    if (suffix != ".png" && suffix != ".svg" && suffix != ".pdf")
+        throw std::invalid_argument("the chart file must end in .png, .svg or .pdf: " + o.ChartFile);
+    if (o.Series.size() > static_cast<std::size_t>(MaxSeries))
+        throw std::invalid_argument("at most 10 series can be plotted, not " + std::to_string(o.Series.size()));
+    Choice c;
+    for (const std::string& s : o.Series) c.Columns.push_back(SeriesColumn(table, s));
+    c.XColumn = SeriesColumn(table, o.X);
+    if (!o.ByYear.empty()) c.ByYear = AnnualFromText(o.ByYear);
+    if ((o.Years || c.ByYear) && c.XColumn != 0)
+        throw std::invalid_argument(std::string(o.Years ? "--years" : "--by-year") +
+                                    " needs the time as the independent series, not " + table.Name(c.XColumn));
+    if (c.ByYear && o.LogX) throw std::invalid_argument("--by-year draws model years: it takes no --log-x");
+    return c;
+}
+
+// The grid rows of the records from --from to --to.
+std::pair<std::int64_t, std::int64_t> ChosenRows(const OutputTable& table, double from, double to) {
+    std::int64_t first = FirstDataRow;
+    while (first < table.Rows() && !(table.Value(0, first - FirstDataRow) >= from)) ++first;
+    std::int64_t end = first;
+    while (end < table.Rows() && table.Value(0, end - FirstDataRow) <= to) ++end;
+    return {first, end};
+}
+
+// The axes, their titles and the points, as the options ask for them.
+PlotDrawing Drawing(const PlotOptions& o, const Choice& c, const OutputTable& table, ChartSeries series) {
+    PlotDrawing d;
+    d.Title = ChartTitle(o.OutputFile, o.Title);
+    d.Points = o.Points;
+    d.LogX = o.LogX;
+    d.LogY = o.LogY;
+    std::vector<SeriesUnits> units;
+    for (const int col : c.Columns)
+        units.push_back({table.Name(col), o.PlotAs == "relative" ? "y/y0" : table.Units(col)});
+    d.Plan = PlanAxes(units, o.Panels ? PlotArrangement::Panels : o.Axes ? PlotArrangement::Axes
+                                                                         : PlotArrangement::Automatic);
+    if (c.XColumn != 0) d.XTitle = AxisTitle({table.Name(c.XColumn)}, table.Units(c.XColumn));
+    else d.XTitle = TimeAxisTitle(table.Units(0), o.Years, c.ByYear);
+    if (c.ByYear) {
+        for (PlottedSeries& s : series.Series) {
+            const std::vector<AnnualValue> years = AnnualValues(s.X, s.Y, *c.ByYear);
+            s.X.clear();
+            s.Y.clear();
+            for (const AnnualValue& a : years) s.X.push_back(a.Year), s.Y.push_back(a.Value);
+        }
+        d.Bars = true;
+    } else if (o.Years) {
+        for (PlottedSeries& s : series.Series)
+            for (double& x : s.X) x = InModelYears(x);
+        d.YearTicks = true;
+    }
+    d.Series = std::move(series.Series);
+    return d;
+}
+
+// Points that a logarithmic axis cannot show (<= 0).
+std::int64_t HiddenOnLogAxes(const PlotDrawing& d) {
+    std::int64_t hidden = 0;
+    for (const PlottedSeries& s : d.Series)
+        for (std::size_t i = 0; i < s.X.size(); ++i)
+            if ((d.LogX && s.X[i] <= 0) || (d.LogY && s.Y[i] <= 0)) ++hidden;
+    return hidden;
+}
+
+std::pair<int, int> ChartSize(const std::string& text, std::size_t panels) {
+    if (!text.empty()) return ParseSize(text);
+    return {1000, std::max(600, 80 + 220 * static_cast<int>(panels))};
+}
+
+}  // namespace
+
 int RunOstrelPlot(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"Draws the chart of an output file of the Ostrel workbench into a PNG, SVG or PDF file."};
     app.name(Program);
@@ -127,40 +226,37 @@ int RunOstrelPlot(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (const auto exit = ParseOrExit(app, argc, argv, out, err, Program)) return *exit;
 
     OutputTable table;
-    std::vector<std::string> names;
-    std::string xName;
-    std::pair<int, int> size;
+    Choice choice;
     try {
-        size = ParseSize(o.Size);
-        const std::string suffix = Lower(std::filesystem::path(o.ChartFile).extension().string());
-        if (suffix != ".png" && suffix != ".svg" && suffix != ".pdf")
-            throw std::invalid_argument("the chart file must end in .png, .svg or .pdf: " + o.ChartFile);
-        if (o.Series.size() > static_cast<std::size_t>(MaxSeries))
-            throw std::invalid_argument("at most 10 series can be plotted, not " + std::to_string(o.Series.size()));
-        for (const std::string& s : o.Series) names.push_back(table.Name(SeriesColumn(table, s)));
-        xName = table.Name(SeriesColumn(table, o.X));
+        if (!o.Size.empty()) ParseSize(o.Size);
+        choice = CheckChoice(o, table);
     } catch (const std::invalid_argument& e) {
         err << Program << ": " << e.what() << "\n";
         return 2;
     }
 
+    std::vector<bool> present;
     try {
-        LoadOutputTable(o.OutputFile, -std::numeric_limits<double>::infinity(), table);
+        present = LoadTableFile(o.OutputFile, table);
     } catch (const std::exception& e) {
         err << Program << ": " << o.OutputFile << ": " << e.what() << "\n";
         return 1;
     }
-    std::int64_t first = FirstDataRow, end = FirstDataRow;
-    while (first < table.Rows() && table.Value(0, first - FirstDataRow) < o.From) ++first;
-    end = first;
-    while (end < table.Rows() && table.Value(0, end - FirstDataRow) <= o.To) ++end;
+    for (const int col : choice.Columns)
+        if (!present[static_cast<std::size_t>(col)]) {
+            err << Program << ": " << o.OutputFile << ": the file has no column " << table.Name(col) << "\n";
+            return 1;
+        }
+    const auto [first, end] = ChosenRows(table, o.From, o.To);
     if (end == first) {
         err << Program << ": " << o.OutputFile << ": no records to plot\n";
         return 1;
     }
 
     const int plotAs = o.PlotAs == "relative" ? 1 : o.PlotAs == "cumulative" ? 2 : 0;
-    const ChartSeries series = BuildSeries(table, xName, names, plotAs, first, end);
+    std::vector<std::string> names;
+    for (const int col : choice.Columns) names.push_back(table.Name(col));
+    ChartSeries series = BuildSeries(table, table.Name(choice.XColumn), names, plotAs, first, end);
     if (series.Failed) {
         const auto failed = std::find_if(series.Series.begin(), series.Series.end(),
                                          [&](const PlottedSeries& s) { return s.X.size() < std::size_t(end - first); });
@@ -168,24 +264,21 @@ int RunOstrelPlot(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return 1;
     }
 
-    OutputChart chart;
+    const PlotDrawing drawing = Drawing(o, choice, table, std::move(series));
+    const std::pair<int, int> size = ChartSize(o.Size, drawing.Plan.Panels ? drawing.Plan.Groups.size() : 1);
+    QCustomPlot chart;
     chart.resize(size.first, size.second);
-    chart.SetTitle(QString::fromUtf8(ModelDef.Name.data(), static_cast<qsizetype>(ModelDef.Name.size())));
-    chart.xAxis->setLabel(QString::fromStdString(series.XTitle));
-    chart.SetAxisLogarithmic(true, o.LogX);
-    chart.SetAxisLogarithmic(false, o.LogY);
-    chart.ShowSeries(series);
-    chart.SetAxisScale(false, true);
-    chart.SetAxisScale(true, true);
+    DrawPlot(chart, drawing);
     try {
-        chart.SaveAs(QString::fromStdString(o.ChartFile), size.first, size.second);
+        SaveChart(chart, QString::fromStdString(o.ChartFile), size.first, size.second,
+                  QString::fromStdString(drawing.Title));
     } catch (const std::exception& e) {
         err << Program << ": " << e.what() << "\n";
         return 1;
     }
     out << "Chart: " << std::filesystem::absolute(o.ChartFile).string() << " (" << names.size() << " series, "
         << (end - first) << " records";
-    if (chart.HiddenPoints() > 0) out << "; " << HiddenPointsNotice(chart.HiddenPoints());
+    if (const std::int64_t hidden = HiddenOnLogAxes(drawing); hidden > 0) out << "; " << HiddenPointsNotice(hidden);
     out << ")\n";
     return 0;
 }

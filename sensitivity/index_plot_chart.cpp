@@ -8,7 +8,7 @@
 #include <qcustomplot.h>
 
 #include "sensitivity/index_plot_chart.h"
-#include "views/chart_file.h"
+#include "chart/chart_file.h"
 
 namespace sensitivity {
 

@@ -30,9 +30,9 @@
 #include "views/budget_window.h"
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
-#include "views/display_rules.h"
+#include "chart/display_rules.h"
 #include "views/observed_series.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/output_grid.h"
 #include "views/scale_dlg.h"
 #include "views/series_form.h"
@@ -72,6 +72,17 @@ FileDialogRequest SaveRequest(std::string_view name, std::string_view title, std
     request.ConfirmOverwrite = true;
     request.StartName = std::move(startName);
     return request;
+}
+
+// The dependent axis's title: the plotted series' names with their units
+// ("y/y0" for the relative change).
+std::string DependentAxisTitle(const OutputTable& table, const std::vector<std::string>& names, int plotAs) {
+    std::vector<SeriesUnits> series;
+    for (const std::string& name : names) {
+        const int col = table.FindColumn(name);
+        if (col >= 0) series.push_back({name, plotAs == 1 ? "y/y0" : table.Units(col)});
+    }
+    return AxisTitle(series);
 }
 
 }  // namespace
@@ -378,9 +389,13 @@ void TFmDisplayData::UpdateChart() {
     ReadSelection(*LbxSeries);
     ChOutput->ClearSeries();
     const int xcol = FindColumn(XSeriesName);
-    ChOutput->xAxis->setLabel(xcol >= 0 ? QString::fromStdString(table_.Name(xcol)) : QString());
+    ChOutput->xAxis->setLabel(xcol >= 0 ? QString::fromStdString(AxisTitle({{table_.Name(xcol), table_.Units(xcol)}}))
+                                        : QString());
     const std::vector<std::string> names(SeriesNames.begin(), SeriesNames.begin() + SeriesCount);
     const int plotAs = RgValueTypeItems->checkedId();
+    const int perChar = std::max(QFontMetrics(ChOutput->font()).averageCharWidth(), 1);
+    const auto room = static_cast<std::size_t>(std::max(ChOutput->axisRect()->height() * 9 / 10 / perChar, 10));
+    ChOutput->yAxis->setLabel(QString::fromStdString(FitAxisTitle(DependentAxisTitle(table_, names, plotAs), room)));
     const ChartSeries series = BuildSeries(table_, XSeriesName, names, plotAs);
     ChOutput->ShowSeries(series);
     if (observations_) {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "views/output_table.h"
+#include "chart/output_table.h"
 
 class ColumnList;
 class OutputChart;

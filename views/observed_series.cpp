@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/stypes.h"
-#include "views/display_rules.h"
+#include "chart/display_rules.h"
 
 int ObservedColumn(const Variable& variable) {
     switch (variable.kind) {

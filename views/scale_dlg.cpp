@@ -17,7 +17,7 @@
 #include "frontend/workbench.h"
 #include "run/run_options.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 
 TDlgScale::TDlgScale(QWidget* owner) : QDialog(owner) {
     setObjectName("DlgScale");

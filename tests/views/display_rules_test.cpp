@@ -9,8 +9,8 @@
 #include "fit/fit_report.h"
 
 #include "model/equations.h"
-#include "views/display_rules.h"
-#include "views/output_table.h"
+#include "chart/display_rules.h"
+#include "chart/output_table.h"
 
 class DisplayRulesTest : public QObject {
     Q_OBJECT

@@ -19,7 +19,7 @@
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/output_grid.h"
 #include "window_test_support.h"
 
@@ -211,7 +211,13 @@ private slots:
         QCOMPARE(chart->yAxis->range().upper, 9.0);
         QCOMPARE(chart->xAxis->range().lower, 1.0);
         QCOMPARE(chart->xAxis->range().upper, 3.0);
-        QCOMPARE(chart->xAxis->label(), QString("Time"));
+        // Axis titles name what is plotted, with its units.
+        QCOMPARE(chart->xAxis->label(), QString("Time (days)"));
+        QCOMPARE(chart->yAxis->label().toStdString(), NameOf(c) + " (" + std::string(States[1].Units) + ")");
+        FmDisplayData->RgValueTypeItems->button(1)->click();
+        FmDisplayData->BtnUpdateChart->click();
+        QCOMPARE(chart->yAxis->label().toStdString(), NameOf(c) + " (y/y0)");
+        FmDisplayData->RgValueTypeItems->button(0)->click();
 
         FmDisplayData->SetAxisScale(false, false, 20, 4, 2);  // reversed: the same as 4..20
         QCOMPARE(chart->yAxis->range().lower, 4.0);
@@ -251,7 +257,7 @@ private slots:
         Select({NameOf(y)});
         FmDisplayData->BtnUpdateChart->click();
         OutputChart* chart = FmDisplayData->ChOutput;
-        QCOMPARE(chart->xAxis->label().toStdString(), NameOf(x));
+        QCOMPARE(chart->xAxis->label().toStdString(), NameOf(x) + " (" + std::string(States[3].Units) + ")");
         QCOMPARE(chart->xAxis->range().lower, 10.0);
         QCOMPARE(chart->xAxis->range().upper, 30.0);
         std::map<double, double> points;

@@ -14,7 +14,7 @@
 #include "tests/test_files.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/output_grid.h"
 #include "window_test_support.h"
 

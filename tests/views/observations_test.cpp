@@ -11,7 +11,7 @@
 #include "tests/test_files.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "window_test_support.h"
 
 using namespace windows_test;

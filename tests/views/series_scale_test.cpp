@@ -15,7 +15,7 @@
 #include "scripted_notifier.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/scale_dlg.h"
 #include "views/series_form.h"
 #include "window_test_support.h"
@@ -65,9 +65,9 @@ private slots:
         });
         FmDisplayData->MIXDefine->trigger();
         QCOMPARE(FmDisplayData->GetXSeries(), NameOf(x));
-        QCOMPARE(FmDisplayData->ChOutput->xAxis->label(), QString("Time"));  // not yet
+        QCOMPARE(FmDisplayData->ChOutput->xAxis->label(), QString("Time (days)"));  // not yet
         FmDisplayData->BtnUpdateChart->click();
-        QCOMPARE(FmDisplayData->ChOutput->xAxis->label().toStdString(), NameOf(x));
+        QCOMPARE(FmDisplayData->ChOutput->xAxis->label().toStdString(), NameOf(x) + " (" + std::string(States[2].Units) + ")");
 
         // OK with nothing chosen changes nothing.
         WhenShown(FmSeries, [&] {

@@ -9,11 +9,15 @@
 #include <QString>
 #include <qcustomplot.h>
 
-#include "views/chart_series.h"
+#include "chart/chart_series.h"
 
 class QPrinter;
 class PatternTicker;
 class PatternLogTicker;
+
+// The marker of series k (1..10) as the display draws it; its pen is the
+// series' colour.
+QCPScatterStyle SeriesMarker(int k);
 
 class OutputChart : public QCustomPlot {
     Q_OBJECT

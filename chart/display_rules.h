@@ -54,3 +54,23 @@ std::string FormatPattern(double value, const std::string& pattern);
 
 // The notice of a logarithmic axis that cannot show some points.
 std::string HiddenPointsNotice(std::int64_t count);
+
+// Axis titles: a series' name and its units, as the table's header holds them.
+struct SeriesUnits {
+    std::string Name;
+    std::string Units;
+};
+// The series grouped by their units (compared exactly), in the order of
+// each group's first series; indices into `series`.
+std::vector<std::vector<int>> GroupByUnits(const std::vector<SeriesUnits>& series);
+// "Leaf Area Index (m2 leaf m-2 ground)", "GPP: daily, NPP: daily (g C m-2
+// day-1)": the names joined by commas, the units in parentheses unless they
+// are empty.
+std::string AxisTitle(const std::vector<std::string>& names, const std::string& units);
+// The title of an axis that carries all of `series`: a title per group of
+// one unit, the groups separated by "; ".
+std::string AxisTitle(const std::vector<SeriesUnits>& series);
+// An axis title that fits `maxChars` characters a line: the groups of other
+// units on lines of their own, a longer line broken before its units, or at
+// the comma nearest its middle when it has none.
+std::string FitAxisTitle(const std::string& title, std::size_t maxChars);

@@ -1,11 +1,11 @@
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 
 #include <QPrinter>
 #include <algorithm>
 #include <stdexcept>
 
-#include "views/chart_file.h"
-#include "views/display_rules.h"
+#include "chart/chart_file.h"
+#include "chart/display_rules.h"
 
 // Tick labels in the axis's display pattern, at a fixed increment when one
 // is set.
@@ -88,6 +88,14 @@ const QMargins LegendSpacing(4, 4, 6, 4);
 
 }  // namespace
 
+QCPScatterStyle SeriesMarker(int k) {
+    const SeriesStyle& style = Styles[k - 1];
+    QPen outline(style.Outline);
+    outline.setWidthF(1);
+    outline.setCosmetic(true);
+    return QCPScatterStyle(style.Shape, outline, QBrush(style.Fill), MarkerSize);
+}
+
 OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
     setObjectName("ChOutput");
     title_ = AddChartTitle(*this, QString());
@@ -105,11 +113,8 @@ OutputChart::OutputChart(QWidget* parent) : QCustomPlot(parent) {
         QCPGraph* series = new PointSeries(xAxis, yAxis);
         series->setObjectName(QString("Series%1").arg(k + 1));
         series->setLineStyle(QCPGraph::lsNone);
-        QPen outline(Styles[k].Outline);
-        outline.setWidthF(1);
-        outline.setCosmetic(true);
-        series->setScatterStyle(QCPScatterStyle(Styles[k].Shape, outline, QBrush(Styles[k].Fill), MarkerSize));
-        series->setPen(outline);
+        series->setScatterStyle(SeriesMarker(k + 1));
+        series->setPen(series->scatterStyle().pen());
         series->setAntialiasedScatters(false);
     }
     // Observations: larger open markers in black, so that both show where

@@ -1,4 +1,4 @@
-#include "views/chart_file.h"
+#include "chart/chart_file.h"
 
 #include <QApplication>
 #include <QFileInfo>

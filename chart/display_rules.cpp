@@ -1,4 +1,4 @@
-#include "views/display_rules.h"
+#include "chart/display_rules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -94,4 +94,63 @@ std::string FormatPattern(double value, const std::string& pattern) {
 
 std::string HiddenPointsNotice(std::int64_t count) {
     return std::to_string(count) + (count == 1 ? " value" : " values") + " \u2264 0 not shown";
+}
+
+std::vector<std::vector<int>> GroupByUnits(const std::vector<SeriesUnits>& series) {
+    std::vector<std::vector<int>> groups;
+    for (int i = 0; i < static_cast<int>(series.size()); ++i) {
+        const auto same = std::find_if(groups.begin(), groups.end(), [&](const std::vector<int>& g) {
+            return series[static_cast<std::size_t>(g.front())].Units == series[static_cast<std::size_t>(i)].Units;
+        });
+        if (same == groups.end()) groups.push_back({i});
+        else same->push_back(i);
+    }
+    return groups;
+}
+
+std::string AxisTitle(const std::vector<std::string>& names, const std::string& units) {
+    std::string title;
+    for (const std::string& n : names) title += (title.empty() ? "" : ", ") + n;
+    return units.empty() ? title : title + " (" + units + ")";
+}
+
+std::string AxisTitle(const std::vector<SeriesUnits>& series) {
+    std::string title;
+    for (const std::vector<int>& group : GroupByUnits(series)) {
+        std::vector<std::string> names;
+        for (const int i : group) names.push_back(series[static_cast<std::size_t>(i)].Name);
+        title += (title.empty() ? "" : "; ") + AxisTitle(names, series[static_cast<std::size_t>(group.front())].Units);
+    }
+    return title;
+}
+
+namespace {
+std::string FitTitleLine(const std::string& title, std::size_t maxChars) {
+    if (title.size() <= maxChars) return title;
+    std::string fitted = title;
+    const std::size_t units = title.rfind(" (");
+    if (units != std::string::npos && units > 0) {
+        fitted[units] = '\n';
+        return fitted;
+    }
+    const double middle = static_cast<double>(title.size()) / 2;
+    std::size_t best = std::string::npos;
+    for (std::size_t at = title.find(", "); at != std::string::npos; at = title.find(", ", at + 1))
+        if (best == std::string::npos || std::fabs(double(at) - middle) < std::fabs(double(best) - middle)) best = at;
+    if (best != std::string::npos) fitted[best + 1] = '\n';
+    return fitted;
+}
+}  // namespace
+
+std::string FitAxisTitle(const std::string& title, std::size_t maxChars) {
+    if (title.size() <= maxChars) return title;
+    std::string fitted;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t end = title.find("; ", from);
+        fitted += FitTitleLine(title.substr(from, end == std::string::npos ? end : end - from), maxChars);
+        if (end == std::string::npos) return fitted;
+        fitted += '\n';
+        from = end + 2;
+    }
 }
