@@ -10,7 +10,7 @@
 #include <qcustomplot.h>
 #include <stdexcept>
 
-#include "frontend/decimal_point.h"
+#include "chart/decimal_point.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QStringList>
 
-#include "frontend/decimal_point.h"
+#include "chart/decimal_point.h"
 #include "frontend/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/qt_notifier.h"

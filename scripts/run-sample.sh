@@ -2,7 +2,8 @@
 # Builds modelbatch and runs the bundled ten-year sample: a temperate
 # deciduous forest under synthetic daily weather. Prints where the output file
 # is and a table of annual figures read back from it, and draws a chart of
-# leaf area, GPP and NPP from it with ostrel-plot. Only the three programs
+# leaf area, GPP and NPP from it with ostrel-plot, with the carbon, nitrogen
+# and water budget of the whole run. Only the four programs
 # it uses are built: the engine, the command lines and the chart library,
 # not the workbench's windows.
 set -euo pipefail

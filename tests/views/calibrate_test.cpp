@@ -18,7 +18,7 @@
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
 #include "views/display.h"
-#include "views/output_chart.h"
+#include "chart/output_chart.h"
 #include "views/param_list.h"
 #include "window_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "frontend/decimal_point.h"
+#include "chart/decimal_point.h"
 
 #include <QLocale>
 #include <clocale>
