@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/batch_options.h"
-#include "cli/input_checks.h"
-#include "cli/interrupt.h"
+#include "cmdline/batch_options.h"
+#include "cmdline/input_checks.h"
+#include "cmdline/interrupt.h"
 #include "cli/list_variables.h"
 #include "fileio/csv.h"
 #include "fileio/driver_file.h"
-#include "cli/table_output.h"
+#include "cmdline/table_output.h"
 #include "core/notify.h"
 #include "fileio/file_access.h"
 #include "fileio/fileio.h"

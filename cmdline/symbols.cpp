@@ -1,4 +1,4 @@
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 
 #include <algorithm>
 #include <stdexcept>

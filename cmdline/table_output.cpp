@@ -1,4 +1,4 @@
-#include "cli/table_output.h"
+#include "cmdline/table_output.h"
 
 #include "fileio/csv.h"
 

@@ -1,4 +1,4 @@
-#include "views/output_table.h"
+#include "display/output_table.h"
 
 #include <charconv>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QStringList>
 
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/qt_notifier.h"
 #include "frontend/workbench.h"

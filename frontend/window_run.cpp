@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "frontend/main_form.h"
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 #include "frontend/progress_bar.h"
 #include "frontend/trouble.h"
 #include "frontend/workbench.h"

@@ -7,10 +7,10 @@
 #include <limits>
 #include <stdexcept>
 
-#include "cli/batch_options.h"
+#include "cmdline/batch_options.h"
 #include "core/stypes.h"
-#include "views/chart_series.h"
-#include "views/display_rules.h"
+#include "display/chart_series.h"
+#include "display/display_rules.h"
 #include "views/output_chart.h"
 
 namespace {

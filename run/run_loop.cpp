@@ -10,8 +10,8 @@
 #include "core/fpfaults.h"
 #include "fileio/driver_file.h"
 #include "fileio/output_file.h"
-#include "integrator/integrator.h"
 #include "model/equations.h"
+#include "run/model_integration.h"
 #include "run/run_checks.h"
 #include "run/run_options.h"
 

@@ -21,15 +21,13 @@
 #include "core/notify.h"
 #include "core/stypes.h"
 #include "fit/observations.h"
-#include "frontend/error_report.h"
-#include "frontend/main_form.h"
-#include "frontend/reload_dlg.h"
-#include "frontend/file_dialogs.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "widgets/file_dialogs.h"
+#include "views/view_windows.h"
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
-#include "views/display_rules.h"
-#include "views/observed_series.h"
+#include "display/display_rules.h"
+#include "display/observed_series.h"
 #include "views/output_chart.h"
 #include "views/output_grid.h"
 #include "views/scale_dlg.h"
@@ -87,10 +85,8 @@ TFmDisplayData::TFmDisplayData(QWidget* owner) : QDialog(owner), model_(new Outp
     FillListBox(*LbxSeries);
     cbParams = pnCalibrate->cbParams;
     cbState = pnCalibrate->cbState;
-    if (DlgReload) {
-        Mirror(cbParams, DlgReload->CbParams);
-        Mirror(cbState, DlgReload->CbState);
-    }
+    Mirror(cbParams, Workbench.reloadParams);
+    Mirror(cbState, Workbench.reloadState);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size());
     setWindowState(Qt::WindowMaximized);
     LayOut();
@@ -395,7 +391,7 @@ void TFmDisplayData::ScaleClick(bool xAxis) {
 void TFmDisplayData::BtnClearSeriesClick() { ClearSelection(*LbxSeries); }
 
 void TFmDisplayData::MINewFileClick() {
-    MainForm->MIViewOutFileClick();
+    ViewOutputFromFile();
     FormShow();
     BtnUpdateChartClick();
 }

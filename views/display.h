@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "views/output_table.h"
+#include "display/output_table.h"
 
 class ColumnList;
 class OutputChart;

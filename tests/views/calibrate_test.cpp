@@ -9,8 +9,8 @@
 
 #include "fileio/fileio.h"
 #include "frontend/main_form.h"
-#include "frontend/number_format.h"
-#include "frontend/panels.h"
+#include "widgets/number_format.h"
+#include "widgets/panels.h"
 #include "frontend/reload_dlg.h"
 #include "scripted_notifier.h"
 #include "views/calibrate_panel.h"
