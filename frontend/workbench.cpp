@@ -44,7 +44,7 @@ void CreateWindows(const std::string& programPath) {
     MainForm = new TMainForm(programPath);
     DlgScale = new TDlgScale(MainForm);
     DlgReload = new TDlgReload(MainForm);
-    Workbench = OperationsOf(MainForm, DlgReload);
+    WorkbenchOps = OperationsOf(MainForm, DlgReload);
     FmParameter = new TFmParameter(MainForm);
     DataForm = new TDataForm(MainForm);
     FmNote = new TFmNote(MainForm);
@@ -60,7 +60,7 @@ void CreateWindows(const std::string& programPath) {
 void DestroyWindows() {
     delete MainForm;  // its children, the other windows, go with it
     MainForm = nullptr;
-    Workbench = {};
+    WorkbenchOps = {};
     DlgScale = nullptr;
     DlgReload = nullptr;
     FmParameter = nullptr;

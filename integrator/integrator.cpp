@@ -212,9 +212,9 @@ void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1,
     Integrate(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad, Rhs{derivs, stats ? *stats : local});
 }
 
-void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
-                   double HMin, std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs,
-                   IntegratorStats* stats, RhsFlags flags) {
+void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps, double HMin,
+                   std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs, IntegratorStats* stats,
+                   RhsFlags flags) {
     IntegratorStats local;
     Integrate(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad,
               Rhs{derivs, stats ? *stats : local, flags == RhsFlags::ClearBeforeEachStep});

@@ -103,6 +103,6 @@ void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1,
 // integrator then sees to before each step by dropping the flags its own
 // interval tests leave.
 enum class RhsFlags { AsFound, ClearBeforeEachStep };
-void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
-                   double HMin, std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs,
-                   IntegratorStats* stats, RhsFlags flags);
+void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps, double HMin,
+                   std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs, IntegratorStats* stats,
+                   RhsFlags flags);

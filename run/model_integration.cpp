@@ -28,9 +28,9 @@ void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X
     RKQualityControl(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, ModelRhs(Drivers, Params));
 }
 
-void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
-                   double HMin, std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers,
-                   const paramarray& Params, IntegratorStats* stats) {
+void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps, double HMin,
+                   std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers, const paramarray& Params,
+                   IntegratorStats* stats) {
     ModelRhs model(Drivers, Params);
     ODEIntegrator(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad, DerivativeFunction(model), stats,
                   RhsFlags::ClearBeforeEachStep);

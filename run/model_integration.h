@@ -13,6 +13,6 @@ void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
                       const valuearray& YScale, double& HDid, double& HNext, const driverarray& Drivers,
                       const paramarray& Params);
-void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
-                   double HMin, std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers,
-                   const paramarray& Params, IntegratorStats* stats = nullptr);
+void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps, double HMin,
+                   std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers, const paramarray& Params,
+                   IntegratorStats* stats = nullptr);

@@ -54,7 +54,7 @@ void TDataForm::BelongTo(QWidget* owner) {
 }
 
 int TDataForm::ShowStates() {
-    BelongTo(Workbench.mainWindow);
+    BelongTo(WorkbenchOps.mainWindow);
     StateBackup = States;
     setWindowTitle("State Variables");
     ShowingProcesses = false;
@@ -77,7 +77,7 @@ void TDataForm::ShowProcess() {
     // Beside a modal window (the parameter editor) the list must belong to
     // it, or the modal window would keep it from taking any input.
     QWidget* modal = QApplication::activeModalWidget();
-    BelongTo(modal && modal != this ? modal : Workbench.mainWindow);
+    BelongTo(modal && modal != this ? modal : WorkbenchOps.mainWindow);
     StateBackup = States;
     setWindowTitle("Process Variables");
     ShowingProcesses = true;

@@ -85,8 +85,8 @@ TFmDisplayData::TFmDisplayData(QWidget* owner) : QDialog(owner), model_(new Outp
     FillListBox(*LbxSeries);
     cbParams = pnCalibrate->cbParams;
     cbState = pnCalibrate->cbState;
-    Mirror(cbParams, Workbench.reloadParams);
-    Mirror(cbState, Workbench.reloadState);
+    Mirror(cbParams, WorkbenchOps.reloadParams);
+    Mirror(cbState, WorkbenchOps.reloadState);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size());
     setWindowState(Qt::WindowMaximized);
     LayOut();

@@ -8,20 +8,20 @@ TFmDisplayData* FmDisplayData = nullptr;
 TFmSeries* FmSeries = nullptr;
 TFmParamList* FmParamList = nullptr;
 
-WorkbenchOperations Workbench;
+WorkbenchOperations WorkbenchOps;
 
 void RunModel() {
-    if (Workbench.runModel) Workbench.runModel();
+    if (WorkbenchOps.runModel) WorkbenchOps.runModel();
 }
 
 void ReloadParamFile() {
-    if (Workbench.reloadParamFile) Workbench.reloadParamFile();
+    if (WorkbenchOps.reloadParamFile) WorkbenchOps.reloadParamFile();
 }
 
 void ViewOutputFromFile() {
-    if (Workbench.viewOutputFromFile) Workbench.viewOutputFromFile();
+    if (WorkbenchOps.viewOutputFromFile) WorkbenchOps.viewOutputFromFile();
 }
 
 void ChooseDriverFile(bool fromEdit) {
-    if (Workbench.chooseDriverFile) Workbench.chooseDriverFile(fromEdit);
+    if (WorkbenchOps.chooseDriverFile) WorkbenchOps.chooseDriverFile(fromEdit);
 }

@@ -26,18 +26,18 @@ extern TFmSeries* FmSeries;
 extern TFmParamList* FmParamList;
 
 struct WorkbenchOperations {
-    std::function<void()> runModel;             // a run, as the main window's Run button makes it
-    std::function<void()> reloadParamFile;      // the reload dialog's OK: the parameter file back into the model
-    std::function<void()> viewOutputFromFile;   // the main window's Output > From File: another output file to view
+    std::function<void()> runModel;            // a run, as the main window's Run button makes it
+    std::function<void()> reloadParamFile;     // the reload dialog's OK: the parameter file back into the model
+    std::function<void()> viewOutputFromFile;  // the main window's Output > From File: another output file to view
     std::function<void(bool fromEdit)> chooseDriverFile;  // the main window's choice of the driver file
-    QWidget* mainWindow = nullptr;              // the owner of the views' dialogs
+    QWidget* mainWindow = nullptr;                        // the owner of the views' dialogs
     // The reload dialog's choices, which the calibration panel's follow both ways.
     QCheckBox* reloadParams = nullptr;
     QCheckBox* reloadState = nullptr;
 };
 
 // Set by the workbench; emptied when its windows go.
-extern WorkbenchOperations Workbench;
+extern WorkbenchOperations WorkbenchOps;
 
 void RunModel();
 void ReloadParamFile();
