@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks the code a change adds, against BASE (default: main):
+# Checks the code a change adds since it left BASE (default: main), that is
+# against the last commit it shares with BASE:
 #  - its changed lines are formatted as .clang-format says (clang-format-diff);
 #  - no function that a changed line falls in is longer than 80 lines
 #    (clang-tidy's readability-function-size, as .clang-tidy sets it).
@@ -7,13 +8,13 @@
 # Prints what it finds and exits with 1 when there is anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-base=${1:-main}
+base=$(git merge-base "${1:-main}" HEAD)
 builddir=${BUILD_DIR:-build}
 status=0
 
 changes=$(git diff -U0 --no-color "$base" -- '*.cpp' '*.h')
 if [ -z "$changes" ]; then
-  echo "check-new-code: no C++ changes against $base"
+  echo "check-new-code: no C++ changes since ${1:-main}"
   exit 0
 fi
 
