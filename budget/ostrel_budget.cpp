@@ -6,7 +6,7 @@
 
 #include "budget/books.h"
 #include "budget/report.h"
-#include "cli/batch_options.h"
+#include "cmdline/batch_options.h"
 
 namespace {
 

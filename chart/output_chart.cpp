@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "chart/chart_file.h"
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 
 // Tick labels in the axis's display pattern, at a fixed increment when one
 // is set.

@@ -9,7 +9,7 @@
 #include <QString>
 #include <qcustomplot.h>
 
-#include "chart/chart_series.h"
+#include "display/chart_series.h"
 
 class QPrinter;
 class PatternTicker;

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 #include "model/equations.h"
 
 namespace {

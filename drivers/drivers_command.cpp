@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "cli/batch_options.h"
+#include "cmdline/batch_options.h"
 #include "drivers/check_export.h"
 #include "drivers/import.h"
 #include "drivers/import_error.h"

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <optional>
 
-#include "cli/batch_options.h"
-#include "cli/input_checks.h"
-#include "cli/interrupt.h"
+#include "cmdline/batch_options.h"
+#include "cmdline/input_checks.h"
+#include "cmdline/interrupt.h"
 #include "cli/model_batch.h"
 #include "core/notify.h"
 #include "fileio/file_replace.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 #include "core/stypes.h"
 #include "fileio/csv.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <map>
 
-#include "cli/table_output.h"
+#include "cmdline/table_output.h"
 #include "core/stypes.h"
 #include "fileio/csv.h"
 #include "fileio/file_access.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 
 namespace fit {
 

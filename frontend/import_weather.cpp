@@ -14,7 +14,7 @@
 #include "drivers/import.h"
 #include "drivers/import_error.h"
 #include "fileio/csv.h"
-#include "frontend/file_dialogs.h"
+#include "widgets/file_dialogs.h"
 
 namespace {
 

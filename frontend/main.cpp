@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "chart/decimal_point.h"
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 #include "frontend/main_form.h"
 #include "frontend/qt_notifier.h"
 #include "frontend/workbench.h"

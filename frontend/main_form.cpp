@@ -17,13 +17,13 @@
 #include "fileio/file_access.h"
 #include "fileio/fileio.h"
 #include "frontend/about_box.h"
-#include "frontend/error_report.h"
-#include "frontend/field_events.h"
-#include "frontend/file_dialogs.h"
 #include "frontend/import_weather.h"
-#include "frontend/number_format.h"
+#include "widgets/error_report.h"
+#include "widgets/field_events.h"
+#include "widgets/file_dialogs.h"
+#include "widgets/number_format.h"
 #include "frontend/options.h"
-#include "frontend/panels.h"
+#include "widgets/panels.h"
 #include "frontend/reload_dlg.h"
 #include "frontend/window_run.h"
 #include "frontend/workbench.h"
@@ -88,6 +88,13 @@ TMainForm::TMainForm(const std::string& programPath) {
 }
 
 void TMainForm::BuildControls() {
+    CreateControls();
+    StyleLabels();
+    LayOutControls();
+    ConnectControls();
+}
+
+void TMainForm::CreateControls() {
     Background = new GradientPanel(QColor(128, 255, 255), QColor(64, 64, 255), this);
     Background->setObjectName("Background");
     setCentralWidget(Background);
@@ -128,7 +135,9 @@ void TMainForm::BuildControls() {
     PresentLabel->setBuddy(PresentBox);
     BtnReload = new QPushButton("Re&load", Background);
     BtnReload->setObjectName("BtnReload");
+}
 
+void TMainForm::StyleLabels() {
     // Light label texts read well on the dark end of the gradient.
     QPalette labels = Background->palette();
     labels.setColor(QPalette::WindowText, Qt::white);
@@ -139,7 +148,9 @@ void TMainForm::BuildControls() {
         font.setBold(true);
         label->setFont(font);
     }
+}
 
+void TMainForm::LayOutControls() {
     auto* grid = new QGridLayout(Background);
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(10);
@@ -164,7 +175,9 @@ void TMainForm::BuildControls() {
     grid->addWidget(BtnReload, 5, 5);
     grid->setColumnStretch(4, 1);
     for (QPushButton* button : {BtnRun, BtnReload}) button->setMinimumWidth(100);
+}
 
+void TMainForm::ConnectControls() {
     connect(ParamLabel, &ClickLabel::clicked, this, [this] { Guarded([this] { ChooseParamFile(false); }); });
     connect(DriverLabel, &ClickLabel::clicked, this, [this] { Guarded([this] { ChooseDriver(false); }); });
     connect(OutputLabel, &ClickLabel::clicked, this, [this] { Guarded([this] { ChooseOutputFile(false); }); });
@@ -178,14 +191,22 @@ void TMainForm::BuildControls() {
     connect(BtnReload, &QPushButton::clicked, this, [this] { Guarded([this] { BtnReloadClick(); }); });
 }
 
-void TMainForm::BuildMenus() {
-    const auto entry = [this](QMenu* menu, const char* name, const QString& text, auto handler) {
-        QAction* action = menu->addAction(text);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-        return action;
-    };
+QAction* TMainForm::MenuEntry(QMenu* menu, const char* name, const QString& text, void (TMainForm::*handler)()) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    return action;
+}
 
+void TMainForm::BuildMenus() {
+    BuildFilesMenu();
+    BuildEditMenus();
+    BuildOptionsMenu();
+    BuildOutputMenus();
+    statusBar()->setSizeGripEnabled(false);
+}
+
+void TMainForm::BuildFilesMenu() {
     MIFiles = menuBar()->addMenu("&Files");
     MIFiles->setObjectName("MIFiles");
     QMenu* paramMenu = MIFiles->addMenu("&Parameter File");
@@ -193,28 +214,31 @@ void TMainForm::BuildMenus() {
     MIOpenParam = paramMenu->addAction("&Open...");
     MIOpenParam->setObjectName("MIOpenParam");
     connect(MIOpenParam, &QAction::triggered, this, [this] { Guarded([this] { ChooseParamFile(false); }); });
-    MISaveParam = entry(paramMenu, "MISaveParam", "&Save...", &TMainForm::MISaveParamClick);
+    MISaveParam = MenuEntry(paramMenu, "MISaveParam", "&Save...", &TMainForm::MISaveParamClick);
     MISaveParam->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     MISaveParam->setEnabled(false);
-    MISaveAsParam = entry(paramMenu, "MISaveAsParam", "Save &As", &TMainForm::MISaveAsParamClick);
+    MISaveAsParam = MenuEntry(paramMenu, "MISaveAsParam", "Save &As", &TMainForm::MISaveAsParamClick);
     QMenu* driverMenu = MIFiles->addMenu("&Driver File");
     driverMenu->setObjectName("MIDriverFile");
     MIOpenDriver = driverMenu->addAction("&Open...");
     MIOpenDriver->setObjectName("MIOpenDriver");
     connect(MIOpenDriver, &QAction::triggered, this, [this] { Guarded([this] { ChooseDriver(false); }); });
-    MIEditDriver = entry(driverMenu, "MIEditDriver", "&Edit...", &TMainForm::MIEditDrvClick);
-    MIImportWeather = entry(MIFiles, "MIImportWeather", "Import &Weather...", &TMainForm::MIImportWeatherClick);
+    MIEditDriver = MenuEntry(driverMenu, "MIEditDriver", "&Edit...", &TMainForm::MIEditDrvClick);
+    MIImportWeather = MenuEntry(MIFiles, "MIImportWeather", "Import &Weather...", &TMainForm::MIImportWeatherClick);
     MIOutputFile = MIFiles->addAction("&Output File...");
     MIOutputFile->setObjectName("MIOutputFile");
     connect(MIOutputFile, &QAction::triggered, this, [this] { Guarded([this] { ChooseOutputFile(false); }); });
     MIFiles->addSeparator();
-    MIExit = entry(MIFiles, "MIExit", "E&xit", &TMainForm::MIExitClick);
+    MIExit = MenuEntry(MIFiles, "MIExit", "E&xit", &TMainForm::MIExitClick);
+}
 
+// Edit, and Calculate, which is shown but not yet offered.
+void TMainForm::BuildEditMenus() {
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->setObjectName("MIEdit");
-    MIEditParam = entry(edit, "MIEditParam", "&Parameters...", &TMainForm::MIEditParamClick);
-    MIEditStates = entry(edit, "MIEditStates", "&State Variables...", &TMainForm::MIEditStatesClick);
-    MIEditDrv = entry(edit, "MIEditDrv", "&Drivers...", &TMainForm::MIEditDrvClick);
+    MIEditParam = MenuEntry(edit, "MIEditParam", "&Parameters...", &TMainForm::MIEditParamClick);
+    MIEditStates = MenuEntry(edit, "MIEditStates", "&State Variables...", &TMainForm::MIEditStatesClick);
+    MIEditDrv = MenuEntry(edit, "MIEditDrv", "&Drivers...", &TMainForm::MIEditDrvClick);
 
     MICalculate = menuBar()->addMenu("&Calculate");
     MICalculate->setObjectName("MICalculate");
@@ -222,12 +246,14 @@ void TMainForm::BuildMenus() {
     MICalculate->addAction("&Steady State...")->setObjectName("MICalcSteadyState");
     MICalculate->setEnabled(false);
     MICalculate->menuAction()->setEnabled(false);
+}
 
+void TMainForm::BuildOptionsMenu() {
     QMenu* options = menuBar()->addMenu("O&ptions");
     options->setObjectName("MIOptions");
     auto* runKind = new QActionGroup(this);
     runKind->setExclusive(true);
-    MINormalRun = entry(options, "MINormalRun", "&Normal Run", &TMainForm::MINormalRunClick);
+    MINormalRun = MenuEntry(options, "MINormalRun", "&Normal Run", &TMainForm::MINormalRunClick);
     MISpecialRun = options->addAction("&Special Run ...");
     MISpecialRun->setObjectName("MISpecialRun");
     for (QAction* a : {MINormalRun, MISpecialRun}) {
@@ -240,7 +266,10 @@ void TMainForm::BuildMenus() {
     MIOutputOptions->setObjectName("MIOutputOptions");
     for (QAction* a : {MISpecialRun, MIOutputOptions})
         connect(a, &QAction::triggered, this, [this, a] { Guarded([this, a] { MISpecialRunClick(a); }); });
+}
 
+// Output, and Help.
+void TMainForm::BuildOutputMenus() {
     QMenu* output = menuBar()->addMenu("&Output");
     output->setObjectName("MIOutput");
     MIChart = output->addAction("C&hart");
@@ -251,9 +280,9 @@ void TMainForm::BuildMenus() {
     connect(MITable, &QAction::triggered, this, [this] { Guarded([this] { DisplayOutput(true); }); });
     MIChart->setEnabled(false);
     MITable->setEnabled(false);
-    MIViewOutFile = entry(output, "MIViewOutFile", "From &File...", &TMainForm::MIViewOutFileClick);
+    MIViewOutFile = MenuEntry(output, "MIViewOutFile", "From &File...", &TMainForm::MIViewOutFileClick);
     output->addSeparator();
-    MIAutoChart = entry(output, "MIAutoChart", "&AutoChart", &TMainForm::MIAutoChartClick);
+    MIAutoChart = MenuEntry(output, "MIAutoChart", "&AutoChart", &TMainForm::MIAutoChartClick);
     MIAutoChart->setCheckable(true);
     const QString hint = "Check this to automatically show the chart after a run";
     MIAutoChart->setToolTip(hint);
@@ -262,8 +291,7 @@ void TMainForm::BuildMenus() {
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("MIHelp");
-    MIAbout = entry(help, "MIAbout", "&About", &TMainForm::MIAboutClick);
-    statusBar()->setSizeGripEnabled(false);
+    MIAbout = MenuEntry(help, "MIAbout", "&About", &TMainForm::MIAboutClick);
 }
 
 void TMainForm::CheckRunKind(bool normal) {

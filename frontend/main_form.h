@@ -100,7 +100,17 @@ protected:
 
 private:
     void BuildControls();
+    void CreateControls();
+    void StyleLabels();
+    void LayOutControls();
+    void ConnectControls();
     void BuildMenus();
+    // A menu entry whose choice runs `handler`, with a failure reported.
+    QAction* MenuEntry(QMenu* menu, const char* name, const QString& text, void (TMainForm::*handler)());
+    void BuildFilesMenu();
+    void BuildEditMenus();
+    void BuildOptionsMenu();
+    void BuildOutputMenus();
     // Leaving a time field: its number, when the user changed a non-empty text.
     void TimeFieldExit(QLineEdit* field, double& time);
     // The program may end: asks to save modified values first. False: stay.

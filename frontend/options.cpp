@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 
 #include "core/notify.h"
-#include "frontend/error_report.h"
-#include "frontend/field_events.h"
+#include "widgets/error_report.h"
+#include "widgets/field_events.h"
 #include "frontend/main_form.h"
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 #include "frontend/workbench.h"
 #include "views/data.h"
 

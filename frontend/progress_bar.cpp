@@ -9,8 +9,8 @@
 
 #include "core/notify.h"
 #include "core/stypes.h"
-#include "frontend/error_report.h"
-#include "frontend/number_format.h"
+#include "widgets/error_report.h"
+#include "widgets/number_format.h"
 #include "frontend/workbench.h"
 #include "views/display.h"
 

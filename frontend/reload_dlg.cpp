@@ -9,7 +9,7 @@
 
 #include "core/stypes.h"
 #include "fileio/fileio.h"
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 #include "frontend/workbench.h"
 #include "views/display.h"
 

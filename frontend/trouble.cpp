@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/notify.h"
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 
 TFmTrouble::TFmTrouble(QWidget* owner) : TAboutBox(owner) {
     setObjectName("FmTrouble");

@@ -10,9 +10,9 @@
 
 #include "checks/run_inputs.h"
 #include "core/notify.h"
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 #include "frontend/main_form.h"
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 #include "frontend/progress_bar.h"
 #include "frontend/trouble.h"
 #include "frontend/workbench.h"

@@ -16,18 +16,28 @@
 #include "views/series_form.h"
 
 TMainForm* MainForm = nullptr;
-TDlgScale* DlgScale = nullptr;
 TDlgReload* DlgReload = nullptr;
-TFmParameter* FmParameter = nullptr;
-TDataForm* DataForm = nullptr;
-TFmNote* FmNote = nullptr;
-TFmDisplayData* FmDisplayData = nullptr;
 TAboutBox* AboutBox = nullptr;
-TFmSeries* FmSeries = nullptr;
 TFmTrouble* FmTrouble = nullptr;
 TFmProgress* FmProgress = nullptr;
 TFmOptions* FmOptions = nullptr;
-TFmParamList* FmParamList = nullptr;
+
+namespace {
+
+// What the views ask of the main window and the reload dialog.
+WorkbenchOperations OperationsOf(TMainForm* main, TDlgReload* reload) {
+    WorkbenchOperations ops;
+    ops.runModel = [main] { main->BtnRunClick(); };
+    ops.reloadParamFile = [reload] { reload->OKBtnClick(); };
+    ops.viewOutputFromFile = [main] { main->MIViewOutFileClick(); };
+    ops.chooseDriverFile = [main](bool fromEdit) { main->ChooseDriver(fromEdit); };
+    ops.mainWindow = main;
+    ops.reloadParams = reload->CbParams;
+    ops.reloadState = reload->CbState;
+    return ops;
+}
+
+}  // namespace
 
 void CreateWindows(const std::string& programPath) {
     // Every window after the first finds the catalogue in place. The dialogs
@@ -35,6 +45,7 @@ void CreateWindows(const std::string& programPath) {
     MainForm = new TMainForm(programPath);
     DlgScale = new TDlgScale(MainForm);
     DlgReload = new TDlgReload(MainForm);
+    WorkbenchOps = OperationsOf(MainForm, DlgReload);
     FmParameter = new TFmParameter(MainForm);
     DataForm = new TDataForm(MainForm);
     FmNote = new TFmNote(MainForm);
@@ -51,6 +62,7 @@ void CreateWindows(const std::string& programPath) {
 void DestroyWindows() {
     delete MainForm;  // its children, the other windows, go with it
     MainForm = nullptr;
+    WorkbenchOps = {};
     DlgScale = nullptr;
     DlgReload = nullptr;
     FmParameter = nullptr;

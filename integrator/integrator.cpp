@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/fpfaults.h"
-#include "model/derivative_frame.h"
 
 namespace {
 
@@ -23,17 +22,6 @@ struct Rhs {
         ++stats.Evaluations;
         f(y, t, dydx);
     }
-};
-
-// The model as right-hand side: one derivative frame for all the
-// evaluations of one call. Every evaluation below follows a reading of the
-// fault flags that found them clear (or their clearing), with nothing
-// computed in between, so the frame need not read them again.
-struct ModelRhs {
-    mutable DerivativeFrame frame;
-
-    ModelRhs(const driverarray& drivers, const paramarray& params) : frame(drivers, params) {}
-    void operator()(const valuearray& y, double t, valuearray& dydx) const { frame.EvaluateFromClearFlags(y, t, dydx); }
 };
 
 // Drops the flags of faults that no one reports (the interval tests of the
@@ -207,11 +195,6 @@ void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double
     Rk4(Y, DYDX, N, X, H, YOut, Rhs{derivs, stats ? *stats : local}, work);
 }
 
-void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double X, double H, valuearray& YOut,
-             const driverarray& Drivers, const paramarray& Params) {
-    RK4Step(Y, DYDX, N, X, H, YOut, ModelRhs(Drivers, Params));
-}
-
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
                       const valuearray& YScale, double& HDid, double& HNext, DerivativeFunction derivs,
                       IntegratorStats* stats) {
@@ -222,12 +205,6 @@ void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X
     QualityStep(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, Rhs{derivs, stats ? *stats : local}, work);
 }
 
-void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
-                      const valuearray& YScale, double& HDid, double& HNext, const driverarray& Drivers,
-                      const paramarray& Params) {
-    RKQualityControl(Y, DYDX, N, X, HTry, Eps, YScale, HDid, HNext, ModelRhs(Drivers, Params));
-}
-
 void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
                    double HMin, std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs,
                    IntegratorStats* stats) {
@@ -235,11 +212,10 @@ void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1,
     Integrate(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad, Rhs{derivs, stats ? *stats : local});
 }
 
-void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
-                   double HMin, std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers,
-                   const paramarray& Params, IntegratorStats* stats) {
-    ModelRhs model(Drivers, Params);
+void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps, double HMin,
+                   std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs, IntegratorStats* stats,
+                   RhsFlags flags) {
     IntegratorStats local;
     Integrate(YStart, NVar, H1, X1, X2, Eps, HMin, NOk, NBad,
-              Rhs{DerivativeFunction(model), stats ? *stats : local, /*dropsStaleFaults=*/true});
+              Rhs{derivs, stats ? *stats : local, flags == RhsFlags::ClearBeforeEachStep});
 }

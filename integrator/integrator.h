@@ -5,9 +5,8 @@
 // whether the step is kept and how large the next one may be, and corrects
 // the kept result.
 //
-// The right-hand side is the model (EvaluateDerivatives on the given driver
-// and parameter tables) unless a DerivativeFunction is passed instead, which
-// is how other problems with known solutions are integrated.
+// The right-hand side is a DerivativeFunction: the model (run/model_integration.h
+// passes its derivative frame) or another problem with a known solution.
 //
 // Failures:
 //   EStepTooSmall "Step size too small in routine RKQualityControl"
@@ -80,8 +79,6 @@ inline constexpr std::int32_t MaxSteps = 10000;  // steps per call of ODEIntegra
 // Uses entries 1..N. Evaluates the right-hand side three times.
 void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double X, double H, valuearray& YOut,
              DerivativeFunction derivs, IntegratorStats* stats = nullptr);
-void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double X, double H, valuearray& YOut,
-             const driverarray& Drivers, const paramarray& Params);
 
 // One adaptive step from (X, Y), where DYDX holds the derivatives at (X, Y),
 // trying the size HTry first and shrinking it until the scaled error is at
@@ -91,9 +88,6 @@ void RK4Step(const valuearray& Y, const valuearray& DYDX, std::int32_t N, double
 void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
                       const valuearray& YScale, double& HDid, double& HNext, DerivativeFunction derivs,
                       IntegratorStats* stats = nullptr);
-void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X, double HTry, double Eps,
-                      const valuearray& YScale, double& HDid, double& HNext, const driverarray& Drivers,
-                      const paramarray& Params);
 
 // Integrates YStart[1..NVar] from X1 to X2 (backwards when X2 < X1), starting
 // with a step of size |H1|. On success YStart holds the state at X2 and H1
@@ -103,6 +97,12 @@ void RKQualityControl(valuearray& Y, valuearray& DYDX, std::int32_t N, double& X
 void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
                    double HMin, std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs,
                    IntegratorStats* stats = nullptr);
-void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps,
-                   double HMin, std::int32_t& NOk, std::int32_t& NBad, const driverarray& Drivers,
-                   const paramarray& Params, IntegratorStats* stats = nullptr);
+
+// How a right-hand side meets the fault flags: as it finds them (it clears
+// them itself, or reads them before it computes), or clear, which the
+// integrator then sees to before each step by dropping the flags its own
+// interval tests leave.
+enum class RhsFlags { AsFound, ClearBeforeEachStep };
+void ODEIntegrator(valuearray& YStart, std::int32_t NVar, double& H1, double X1, double X2, double Eps, double HMin,
+                   std::int32_t& NOk, std::int32_t& NBad, DerivativeFunction derivs, IntegratorStats* stats,
+                   RhsFlags flags);

@@ -25,6 +25,73 @@ double SeasonalPower(double b, double e, double next, double season) {
     return Power(b, e);
 }
 
+// An organ's growth in its season, given its growth rate g, the exponent
+// epsilon and the C:N factor bG of its parameters, its carbon C and its labile
+// shares: carbon grows with the labile carbon share LC and a power of the
+// labile nitrogen share LN, nitrogen the other way round. Nothing grows
+// unless both of the organ's labile pools hold something (`stocked`).
+struct OrganGrowth {
+    double carbon = 0.0, nitrogen = 0.0;
+};
+
+OrganGrowth GrowOrgan(bool stocked, double season, double g, double eps, double bG, double C, double LC, double LN) {
+    OrganGrowth grown;
+    if (!stocked) return grown;
+    grown.carbon = SeasonalPower(LN, 1.0 - eps, season, season) * season * g * C * LC;
+    const double n = g / bG;
+    grown.nitrogen = SeasonalPower(LC, 1.0 - eps, n, season) * n * season * C * LN;
+    return grown;
+}
+
+// Growth of foliage, sapwood and roots, never below 0.
+void OrganGrowths(ModelFrame& f, double LCfw, double LNwr, double LNf, double LCr) {
+    const double Cf = f.s[st::Cf], Csw = f.s[st::Csw], Cr = f.s[st::Cr];
+    const double Clfw = f.s[st::Clfw], Clr = f.s[st::Clr], Nlf = f.s[st::Nlf], Nlwr = f.s[st::Nlwr];
+    double* v = f.v;
+    const OrganGrowth foliage =
+        GrowOrgan(Clfw > 0.0 && Nlf > 0.0, v[pr::FGrow], f.P(pa::gf), f.P(pa::epsilonF), f.P(pa::bGf), Cf, LCfw, LNf);
+    const OrganGrowth wood = GrowOrgan(Clfw > 0.0 && Nlwr > 0.0, v[pr::WGrow], f.P(pa::gw), f.P(pa::epsilonW),
+                                       f.P(pa::bGw), Csw, LCfw, LNwr);
+    const OrganGrowth roots =
+        GrowOrgan(Clr > 0.0 && Nlwr > 0.0, v[pr::RGrow], f.P(pa::gr), f.P(pa::epsilonR), f.P(pa::bGr), Cr, LCr, LNwr);
+    v[pr::Gcf] = foliage.carbon;
+    v[pr::Gnf] = foliage.nitrogen;
+    v[pr::Gcsw] = wood.carbon;
+    v[pr::Gnsw] = wood.nitrogen;
+    v[pr::Gcr] = roots.carbon;
+    v[pr::Gnr] = roots.nitrogen;
+    for (int g : {pr::Gcf, pr::Gcsw, pr::Gcr, pr::Gnf, pr::Gnsw, pr::Gnr})
+        if (v[g] < 0.0) v[g] = 0.0;
+}
+
+// Maintenance respiration of foliage, wood and roots, and how it is paid:
+// from labile carbon in proportion to how full the labile pool is (wood draws
+// on the foliage-and-wood pool), the rest from structure. Foliage and wood
+// respire at the mean air temperature, roots at the soil temperature.
+void MaintenanceRespiration(ModelFrame& f) {
+    const double Cf = f.s[st::Cf], Csw = f.s[st::Csw], Cr = f.s[st::Cr];
+    const double Nf = f.s[st::Nf], Nsw = f.s[st::Nsw], Nr = f.s[st::Nr];
+    const double Clfw = f.s[st::Clfw], Clr = f.s[st::Clr];
+    double* v = f.v;
+    const double rm = f.P(pa::rm);
+    const double HRair = f.day.HRair;
+    v[pr::RFmet] = Maintenance(rm * HRair, Cf, Nf, f.P(pa::qFmin));
+    v[pr::RWmet] = Maintenance(rm * f.P(pa::awr) * HRair, Csw, Nsw, f.P(pa::qWmin));
+    v[pr::HR] = f.day.HR;
+    v[pr::RRmet] = Maintenance(rm * v[pr::HR], Cr, Nr, f.P(pa::qRmin));
+
+    const double sL = f.P(pa::sL);
+    v[pr::fRLF] = 1.0 - std::exp(-sL * Clfw);
+    v[pr::fRLW] = v[pr::fRLF];
+    v[pr::fRLR] = 1.0 - std::exp(-sL * Clr);
+    v[pr::RfmetL] = v[pr::RFmet] * v[pr::fRLF];
+    v[pr::RrmetL_Wood] = v[pr::RWmet] * v[pr::fRLW];
+    v[pr::RrmetL_Root] = v[pr::RRmet] * v[pr::fRLR];
+    v[pr::RfmetS] = (1.0 - v[pr::fRLF]) * v[pr::RFmet];
+    v[pr::RwmetS] = (1.0 - v[pr::fRLW]) * v[pr::RWmet];
+    v[pr::RrmetS] = (1.0 - v[pr::fRLR]) * v[pr::RRmet];
+}
+
 }  // namespace
 
 void GrowthAndRespiration(ModelFrame& f) {
@@ -46,32 +113,7 @@ void GrowthAndRespiration(ModelFrame& f) {
     const double LNwr = Nlwr / (Csw + Cr);
     const double LNf = Nlf / Cf;
     const double LCr = Clr / Cr;
-
-    // Carbon growth follows the labile carbon share and a power of the labile
-    // nitrogen share; nitrogen growth the other way round.
-    v[pr::Gcf] = v[pr::Gnf] = 0.0;
-    if (Clfw > 0.0 && Nlf > 0.0) {
-        const double gf = f.P(pa::gf), eps = f.P(pa::epsilonF);
-        v[pr::Gcf] = SeasonalPower(LNf, 1.0 - eps, v[pr::FGrow], v[pr::FGrow]) * v[pr::FGrow] * gf * Cf * LCfw;
-        const double nf = gf / f.P(pa::bGf);
-        v[pr::Gnf] = SeasonalPower(LCfw, 1.0 - eps, nf, v[pr::FGrow]) * nf * v[pr::FGrow] * Cf * LNf;
-    }
-    v[pr::Gcsw] = v[pr::Gnsw] = 0.0;
-    if (Clfw > 0.0 && Nlwr > 0.0) {
-        const double gw = f.P(pa::gw), eps = f.P(pa::epsilonW);
-        v[pr::Gcsw] = SeasonalPower(LNwr, 1.0 - eps, v[pr::WGrow], v[pr::WGrow]) * v[pr::WGrow] * gw * Csw * LCfw;
-        const double nw = gw / f.P(pa::bGw);
-        v[pr::Gnsw] = SeasonalPower(LCfw, 1.0 - eps, nw, v[pr::WGrow]) * nw * v[pr::WGrow] * Csw * LNwr;
-    }
-    v[pr::Gcr] = v[pr::Gnr] = 0.0;
-    if (Clr > 0.0 && Nlwr > 0.0) {
-        const double gr = f.P(pa::gr), eps = f.P(pa::epsilonR);
-        v[pr::Gcr] = SeasonalPower(LNwr, 1.0 - eps, v[pr::RGrow], v[pr::RGrow]) * v[pr::RGrow] * gr * Cr * LCr;
-        const double nr = gr / f.P(pa::bGr);
-        v[pr::Gnr] = SeasonalPower(LCr, 1.0 - eps, nr, v[pr::RGrow]) * nr * v[pr::RGrow] * Cr * LNwr;
-    }
-    for (int g : {pr::Gcf, pr::Gcsw, pr::Gcr, pr::Gnf, pr::Gnsw, pr::Gnr})
-        if (v[g] < 0.0) v[g] = 0.0;
+    OrganGrowths(f, LCfw, LNwr, LNf, LCr);
 
     // Sapwood beyond its maximum turns into heartwood during the wood season.
     const double Cswmax = v[pr::Cswmax];
@@ -83,27 +125,7 @@ void GrowthAndRespiration(ModelFrame& f) {
     v[pr::RWgr] = rg * v[pr::Gcsw];
     v[pr::RRgr] = rg * v[pr::Gcr];
 
-    // Foliage and wood respire at the mean air temperature, roots at the soil
-    // temperature.
-    const double rm = f.P(pa::rm);
-    const double HRair = f.day.HRair;
-    v[pr::RFmet] = Maintenance(rm * HRair, Cf, Nf, f.P(pa::qFmin));
-    v[pr::RWmet] = Maintenance(rm * f.P(pa::awr) * HRair, Csw, Nsw, f.P(pa::qWmin));
-    v[pr::HR] = f.day.HR;
-    v[pr::RRmet] = Maintenance(rm * v[pr::HR], Cr, Nr, f.P(pa::qRmin));
-
-    // Maintenance is paid from labile carbon in proportion to how full the
-    // labile pool is; wood draws on the foliage-and-wood pool.
-    const double sL = f.P(pa::sL);
-    v[pr::fRLF] = 1.0 - std::exp(-sL * Clfw);
-    v[pr::fRLW] = v[pr::fRLF];
-    v[pr::fRLR] = 1.0 - std::exp(-sL * Clr);
-    v[pr::RfmetL] = v[pr::RFmet] * v[pr::fRLF];
-    v[pr::RrmetL_Wood] = v[pr::RWmet] * v[pr::fRLW];
-    v[pr::RrmetL_Root] = v[pr::RRmet] * v[pr::fRLR];
-    v[pr::RfmetS] = (1.0 - v[pr::fRLF]) * v[pr::RFmet];
-    v[pr::RwmetS] = (1.0 - v[pr::fRLW]) * v[pr::RWmet];
-    v[pr::RrmetS] = (1.0 - v[pr::fRLR]) * v[pr::RRmet];
+    MaintenanceRespiration(f);
 
     v[pr::qF] = Cf / Nf;
     v[pr::qSW] = Csw / Nsw;

@@ -39,17 +39,19 @@ double Window(double jday, double start, double duration) {
     return (start <= jday && jday < start + duration) ? 1.0 : 0.0;
 }
 
-}  // namespace
+// Litter of a pool X (foliage, roots) while its window is open, with its
+// evergreen amount, shape and rate, plus what drought sheds.
+double PoolLitter(double x, double xe, double s, double xePower, double invS, double window, double rate,
+                  double drought) {
+    return EvergreenInWindow(x, xe, s, xePower, invS, window, drought) * window * rate * x + drought;
+}
 
-void Litterfall(ModelFrame& f) {
-    const double Cf = f.s[st::Cf], Csw = f.s[st::Csw], Chw = f.s[st::Chw], Cr = f.s[st::Cr];
-    const double Nf = f.s[st::Nf], Nsw = f.s[st::Nsw], Nhw = f.s[st::Nhw], Nr = f.s[st::Nr];
-    const double Jday = f.s[st::Jday];
+// Drought litter: shed at the square of the deficit below Awd; Aw = Awd is
+// still the drought branch, with a deficit of 0.
+void DroughtLitter(ModelFrame& f) {
+    const double Cf = f.s[st::Cf], Cr = f.s[st::Cr], Nf = f.s[st::Nf], Nr = f.s[st::Nr];
     const double Aw = f.v[pr::Aw];
     double* v = f.v;
-
-    // Drought litter: shed at the square of the deficit below Awd; Aw = Awd
-    // is still the drought branch, with a deficit of 0.
     if (Aw > f.P(pa::Awd)) {
         v[pr::lambdaCFD] = 0.0;
         v[pr::lambdaCRD] = 0.0;
@@ -66,28 +68,19 @@ void Litterfall(ModelFrame& f) {
         v[pr::lambdaNRD] = v[pr::lambdaCRD] * Nr / Cr;
         v[pr::tauND] = atauD * v[pr::lambdaCFD] * Nf / Cf;
     }
+}
 
-    v[pr::FFall] = Window(Jday, f.s[st::Jdfs], f.P(pa::DsensF));
-    v[pr::WFall] = Window(Jday, f.s[st::Jdws], f.P(pa::DsensW));
-    v[pr::RFall] = Window(Jday, f.s[st::Jdrs], f.P(pa::DsensR));
+// Each litter flux is imposed by its driver unless that holds -1.
+bool Driven(const ModelFrame& f, int driver) { return f.d[driver] != MissingDriver; }
 
-    // Each litter flux is imposed by its driver unless that holds -1. The
-    // nitrogen fluxes follow the carbon fluxes as finally chosen.
-    auto driven = [&f](int driver) { return f.d[driver] != MissingDriver; };
-
-    v[pr::lambdaCF] = driven(dr::DlambdaCF)
-                          ? f.d[dr::DlambdaCF]
-                          : EvergreenInWindow(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF), f.day.CfePower, f.day.InvSigmaF,
-                                              v[pr::FFall], v[pr::lambdaCFD]) *
-                                    v[pr::FFall] *
-                                    f.P(pa::alambdaF) * Cf +
-                                v[pr::lambdaCFD];
-
-    // Wood litter is one flux for total wood, shared by sapwood and heartwood
-    // in proportion to their carbon.
+// Wood litter is one flux for total wood, shared by sapwood and heartwood in
+// proportion to their carbon.
+void WoodLitter(ModelFrame& f) {
+    const double Csw = f.s[st::Csw], Chw = f.s[st::Chw];
+    double* v = f.v;
     const double Cw = Csw + Chw;
     v[pr::Cw] = Cw;
-    const bool drivenCSW = driven(dr::DlambdaCSW), drivenCHW = driven(dr::DlambdaCHW);
+    const bool drivenCSW = Driven(f, dr::DlambdaCSW), drivenCHW = Driven(f, dr::DlambdaCHW);
     const double woodEvergreen =
         drivenCSW && drivenCHW ? 0.0
                                : Evergreen(Cw, f.P(pa::Cwe), f.P(pa::sigmaLambdaW), f.day.CwePower, f.day.InvSigmaW);
@@ -101,26 +94,49 @@ void Litterfall(ModelFrame& f) {
     } else {
         v[pr::lambdaCHW] = woodEvergreen * v[pr::WFall] * f.P(pa::alambdaW) * (Chw / Cw) * Cw;
     }
+}
 
-    v[pr::lambdaCR] = driven(dr::DlambdaCR)
-                          ? f.d[dr::DlambdaCR]
-                          : EvergreenInWindow(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR), f.day.CrePower, f.day.InvSigmaR,
-                                              v[pr::RFall], v[pr::lambdaCRD]) *
-                                    v[pr::RFall] *
-                                    f.P(pa::alambdaR) * Cr +
-                                v[pr::lambdaCRD];
-
+// The nitrogen fluxes follow the carbon fluxes as finally chosen.
+void NitrogenLitter(ModelFrame& f) {
+    const double Cf = f.s[st::Cf], Csw = f.s[st::Csw], Chw = f.s[st::Chw], Cr = f.s[st::Cr];
+    const double Nf = f.s[st::Nf], Nsw = f.s[st::Nsw], Nhw = f.s[st::Nhw], Nr = f.s[st::Nr];
+    double* v = f.v;
     const double atau = f.P(pa::atau);
-    v[pr::lambdaNF] = driven(dr::DlambdaNF) ? f.d[dr::DlambdaNF]
-                                            : (1.0 - atau) * v[pr::lambdaCF] * Nf / Cf + v[pr::lambdaNFD];
-    v[pr::lambdaNSW] = driven(dr::DlambdaNSW) ? f.d[dr::DlambdaNSW] : v[pr::lambdaCSW] * Nsw / Csw;
+    v[pr::lambdaNF] =
+        Driven(f, dr::DlambdaNF) ? f.d[dr::DlambdaNF] : (1.0 - atau) * v[pr::lambdaCF] * Nf / Cf + v[pr::lambdaNFD];
+    v[pr::lambdaNSW] = Driven(f, dr::DlambdaNSW) ? f.d[dr::DlambdaNSW] : v[pr::lambdaCSW] * Nsw / Csw;
     // Without heartwood there is no heartwood litter, whatever the driver.
     if (Chw == 0.0)
         v[pr::lambdaNHW] = 0.0;
     else
-        v[pr::lambdaNHW] = driven(dr::DlambdaNHW) ? f.d[dr::DlambdaNHW] : v[pr::lambdaCHW] * Nhw / Chw;
-    v[pr::lambdaNR] = driven(dr::DlambdaNR) ? f.d[dr::DlambdaNR] : v[pr::lambdaCR] * Nr / Cr + v[pr::lambdaNRD];
+        v[pr::lambdaNHW] = Driven(f, dr::DlambdaNHW) ? f.d[dr::DlambdaNHW] : v[pr::lambdaCHW] * Nhw / Chw;
+    v[pr::lambdaNR] = Driven(f, dr::DlambdaNR) ? f.d[dr::DlambdaNR] : v[pr::lambdaCR] * Nr / Cr + v[pr::lambdaNRD];
 
     // Nitrogen withdrawn from falling foliage back to the labile pool.
     v[pr::tauN] = atau * v[pr::lambdaCF] * Nf / Cf + v[pr::tauND];
+}
+
+}  // namespace
+
+void Litterfall(ModelFrame& f) {
+    const double Cf = f.s[st::Cf], Cr = f.s[st::Cr];
+    const double Jday = f.s[st::Jday];
+    double* v = f.v;
+
+    DroughtLitter(f);
+
+    v[pr::FFall] = Window(Jday, f.s[st::Jdfs], f.P(pa::DsensF));
+    v[pr::WFall] = Window(Jday, f.s[st::Jdws], f.P(pa::DsensW));
+    v[pr::RFall] = Window(Jday, f.s[st::Jdrs], f.P(pa::DsensR));
+
+    v[pr::lambdaCF] = Driven(f, dr::DlambdaCF)
+                          ? f.d[dr::DlambdaCF]
+                          : PoolLitter(Cf, f.P(pa::Cfe), f.P(pa::sigmaLambdaF), f.day.CfePower, f.day.InvSigmaF,
+                                       v[pr::FFall], f.P(pa::alambdaF), v[pr::lambdaCFD]);
+    WoodLitter(f);
+    v[pr::lambdaCR] = Driven(f, dr::DlambdaCR)
+                          ? f.d[dr::DlambdaCR]
+                          : PoolLitter(Cr, f.P(pa::Cre), f.P(pa::sigmaLambdaR), f.day.CrePower, f.day.InvSigmaR,
+                                       v[pr::RFall], f.P(pa::alambdaR), v[pr::lambdaCRD]);
+    NitrogenLitter(f);
 }

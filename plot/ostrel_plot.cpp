@@ -7,14 +7,14 @@
 #include <limits>
 #include <stdexcept>
 
-#include "cli/batch_options.h"
+#include "cmdline/batch_options.h"
+#include "cmdline/symbols.h"
 #include "core/stypes.h"
 #include <optional>
 #include <qcustomplot.h>
-
 #include "chart/chart_file.h"
-#include "chart/chart_series.h"
-#include "chart/display_rules.h"
+#include "display/chart_series.h"
+#include "display/display_rules.h"
 #include "plot/plot_chart.h"
 #include "plot/plot_choices.h"
 #include "plot/table_file.h"
@@ -43,27 +43,11 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// Edits (insertions, deletions, replacements and swaps of two neighbours)
-// that turn one text into the other, regardless of case.
-std::size_t Distance(const std::string& a, const std::string& b) {
-    const std::string x = Lower(a), y = Lower(b);
-    std::vector<std::vector<std::size_t>> d(x.size() + 1, std::vector<std::size_t>(y.size() + 1));
-    for (std::size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= x.size(); ++i)
-        for (std::size_t j = 1; j <= y.size(); ++j) {
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (x[i - 1] == y[j - 1] ? 0 : 1)});
-            if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[x.size()][y.size()];
-}
-
 std::string NearestSymbols(const std::string& wanted) {
     std::vector<std::pair<std::size_t, std::string>> ranked;
     for (const Symbol& s : Symbols())
         if (std::none_of(ranked.begin(), ranked.end(), [&](const auto& r) { return r.second == s.Text; }))
-            ranked.emplace_back(Distance(wanted, s.Text), s.Text);
+            ranked.emplace_back(EditDistanceIgnoringCase(wanted, s.Text), s.Text);
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::string list;
     for (std::size_t i = 0; i < ranked.size() && i < 5; ++i) list += (i ? ", " : "") + ranked[i].second;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/output_table.h"
+#include "display/output_table.h"
 
 // The grid column of a series named by its name or by its symbol (as
 // `modelbatch --list-variables` lists them); "Time" is the time. Throws

@@ -5,7 +5,7 @@
 #include <qcustomplot.h>
 
 #include "chart/chart_file.h"
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 #include "chart/output_chart.h"
 
 namespace {

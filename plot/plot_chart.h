@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/chart_series.h"
+#include "display/chart_series.h"
 #include "plot/plot_choices.h"
 
 class QCustomPlot;

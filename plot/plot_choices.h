@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 
 // --panels, --axes or neither (stacked panels when the units differ).
 enum class PlotArrangement { Automatic, Panels, Axes };

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
-#include "cli/symbols.h"
-#include "cli/table_output.h"
+#include "cmdline/symbols.h"
+#include "cmdline/table_output.h"
 #include "fileio/csv.h"
 #include "fileio/file_access.h"
 

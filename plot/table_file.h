@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/output_table.h"
+#include "display/output_table.h"
 
 enum class TableFileKind { Model, Csv, Tsv };
 

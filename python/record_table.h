@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 #include "run/metrics.h"
 
 struct RecordTable {

@@ -8,8 +8,8 @@
 
 #include "checks/driver_checks.h"
 #include "checks/param_checks.h"
-#include "cli/input_checks.h"
-#include "cli/table_output.h"
+#include "cmdline/input_checks.h"
+#include "cmdline/table_output.h"
 #include "core/notify.h"
 #include "fileio/driver_file.h"
 #include "fileio/fileio.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/batch_options.h"
+#include "cmdline/batch_options.h"
 #include "python/record_table.h"
 #include "run/run_loop.h"
 

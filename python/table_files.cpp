@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "checks/param_checks.h"
-#include "cli/input_checks.h"
-#include "cli/table_output.h"
+#include "cmdline/input_checks.h"
+#include "cmdline/table_output.h"
 #include "core/notify.h"
 #include "fileio/csv.h"
 #include "fileio/fileio.h"

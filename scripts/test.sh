@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh cmake ninja-build g++ ccache libgtest-dev libcli11-dev \
   qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core libboost-dev parallel \
   libqcustomplot-dev libqcustomplot2.1-qt6 libnlopt-cxx-dev slurm-wlm munge \
-  pybind11-dev python3-dev python3-numpy python3-pytest locales
+  pybind11-dev python3-dev python3-numpy python3-pytest locales \
+  clang-format clang-tidy
 # A comma-decimal locale, for the tests that show numbers keep the point.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
@@ -21,6 +22,13 @@ echo "== Release build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Style of the code changed against ${STYLE_BASE:-main} (.clang-format, functions of at most 80 lines)"
+if git rev-parse --verify --quiet "${STYLE_BASE:-main}" >/dev/null; then
+  bash scripts/check-new-code.sh "${STYLE_BASE:-main}"
+else
+  echo "no ${STYLE_BASE:-main} to compare with; set STYLE_BASE"
+fi
 
 echo "== Sanitizer build and tests (address, undefined)"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_SANITIZE=ON >/dev/null

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "core/notify.h"
-#include "cli/input_checks.h"
+#include "cmdline/input_checks.h"
 #include "fileio/csv.h"
 #include "fileio/file_replace.h"
 #include "fileio/fileio.h"

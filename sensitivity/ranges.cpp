@@ -5,7 +5,7 @@
 #include <map>
 #include <sstream>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 #include "core/stypes.h"
 #include "fileio/csv.h"
 

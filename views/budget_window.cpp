@@ -11,7 +11,7 @@
 
 #include "budget/report.h"
 #include "core/notify.h"
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 #include "views/budget_table_model.h"
 
 TFmBudget::TFmBudget(QWidget* owner) : QDialog(owner), model_(new BudgetTableModel(this)) {

@@ -11,14 +11,12 @@
 
 #include "core/notify.h"
 #include "core/stypes.h"
-#include "frontend/error_report.h"
-#include "frontend/field_events.h"
-#include "frontend/main_form.h"
-#include "frontend/number_format.h"
-#include "frontend/panels.h"
-#include "frontend/reload_dlg.h"
-#include "frontend/file_dialogs.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "widgets/field_events.h"
+#include "widgets/number_format.h"
+#include "widgets/panels.h"
+#include "widgets/file_dialogs.h"
+#include "views/view_windows.h"
 #include "run/run_options.h"
 #include "fit/fit_report.h"
 #include "views/display.h"
@@ -131,8 +129,8 @@ void TPnCalibrate::refreshMeParCalibrate() {
 }
 
 void TPnCalibrate::BtnRunCalibrateClick() {
-    DlgReload->OKBtnClick();
-    MainForm->BtnRunClick();
+    ReloadParamFile();
+    RunModel();
     // A showing display has read the new output and redrawn its chart at the
     // run's end.
     if (!FmDisplayData->isVisible()) FmDisplayData->LoadOutputFile();
@@ -168,7 +166,7 @@ void TPnCalibrate::BtnFitCalibrateClick() {
     std::optional<fit::Observations> observations = ObservationsForFit();
     if (!observations) return;
     // Every run of the fit starts where "Run" would start.
-    DlgReload->OKBtnClick();
+    ReloadParamFile();
     refreshMeParCalibrate();
     std::vector<fit::FitParameter> params;
     for (const int i : SlotParameters()) {
@@ -216,7 +214,7 @@ void TPnCalibrate::BtnFitCalibrateClick() {
     Notify(MsgKind::Information, MsgButtons::Ok, summary);
     // The chart shows the run at the fitted values.
     if (!OutputFileName.empty()) {
-        MainForm->BtnRunClick();
+        RunModel();
         if (!FmDisplayData->isVisible()) FmDisplayData->LoadOutputFile();
         FmDisplayData->BtnUpdateChartClick();
     }

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "core/stypes.h"
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 
 ColumnList::ColumnList(QWidget* parent) : QListWidget(parent) {
     setFlow(QListView::TopToBottom);

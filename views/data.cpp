@@ -1,6 +1,5 @@
 #include "views/data.h"
-#include "frontend/main_form.h"
-#include "frontend/workbench.h"
+#include "views/view_windows.h"
 
 #include <QApplication>
 
@@ -13,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/notify.h"
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 #include "run/run_options.h"
 #include "views/data_grid_model.h"
 #include "views/data_grid_view.h"
@@ -55,7 +54,7 @@ void TDataForm::BelongTo(QWidget* owner) {
 }
 
 int TDataForm::ShowStates() {
-    BelongTo(MainForm);
+    BelongTo(WorkbenchOps.mainWindow);
     StateBackup = States;
     setWindowTitle("State Variables");
     ShowingProcesses = false;
@@ -78,7 +77,7 @@ void TDataForm::ShowProcess() {
     // Beside a modal window (the parameter editor) the list must belong to
     // it, or the modal window would keep it from taking any input.
     QWidget* modal = QApplication::activeModalWidget();
-    BelongTo(modal && modal != this ? modal : static_cast<QWidget*>(MainForm));
+    BelongTo(modal && modal != this ? modal : WorkbenchOps.mainWindow);
     StateBackup = States;
     setWindowTitle("Process Variables");
     ShowingProcesses = true;

@@ -5,7 +5,7 @@
 #include <QPalette>
 
 #include "core/stypes.h"
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 
 namespace {
 

@@ -22,17 +22,15 @@
 #include "core/notify.h"
 #include "core/stypes.h"
 #include "fit/observations.h"
-#include "frontend/error_report.h"
-#include "frontend/main_form.h"
-#include "frontend/reload_dlg.h"
-#include "frontend/file_dialogs.h"
-#include "frontend/workbench.h"
+#include "chart/output_chart.h"
+#include "display/display_rules.h"
+#include "display/observed_series.h"
 #include "views/budget_window.h"
 #include "views/calibrate_panel.h"
 #include "views/column_list.h"
-#include "chart/display_rules.h"
-#include "views/observed_series.h"
-#include "chart/output_chart.h"
+#include "views/view_windows.h"
+#include "widgets/error_report.h"
+#include "widgets/file_dialogs.h"
 #include "views/output_grid.h"
 #include "views/scale_dlg.h"
 #include "views/series_form.h"
@@ -100,10 +98,8 @@ TFmDisplayData::TFmDisplayData(QWidget* owner) : QDialog(owner), model_(new Outp
     FillListBox(*LbxSeries);
     cbParams = pnCalibrate->cbParams;
     cbState = pnCalibrate->cbState;
-    if (DlgReload) {
-        Mirror(cbParams, DlgReload->CbParams);
-        Mirror(cbState, DlgReload->CbState);
-    }
+    Mirror(cbParams, WorkbenchOps.reloadParams);
+    Mirror(cbState, WorkbenchOps.reloadState);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableGeometry().size());
     setWindowState(Qt::WindowMaximized);
     LayOut();
@@ -440,7 +436,7 @@ void TFmDisplayData::ScaleClick(bool xAxis) {
 void TFmDisplayData::BtnClearSeriesClick() { ClearSelection(*LbxSeries); }
 
 void TFmDisplayData::MINewFileClick() {
-    MainForm->MIViewOutFileClick();
+    ViewOutputFromFile();
     FormShow();
     BtnUpdateChartClick();
 }

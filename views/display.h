@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "chart/output_table.h"
+#include "display/output_table.h"
 
 class ColumnList;
 class OutputChart;

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "core/notify.h"
-#include "frontend/error_report.h"
-#include "frontend/number_format.h"
+#include "widgets/error_report.h"
+#include "widgets/number_format.h"
 #include "run/run_options.h"
 
 TDlgFitBounds::TDlgFitBounds(QWidget* owner) : QDialog(owner) {

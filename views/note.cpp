@@ -14,10 +14,9 @@
 #include "fileio/file_replace.h"
 #include "fileio/fileio.h"
 #include "fileio/number_text.h"
-#include "frontend/error_report.h"
-#include "frontend/file_dialogs.h"
-#include "frontend/main_form.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "widgets/file_dialogs.h"
+#include "views/view_windows.h"
 
 namespace {
 
@@ -172,7 +171,7 @@ bool TFmNote::SaveFile() {
 
 void TFmNote::BtnChooseFileClick() {
     const std::string before = DriverFileName;
-    MainForm->ChooseDriver(false);
+    ChooseDriverFile(false);
     // A cancelled choice keeps the table and whatever was typed into it.
     if (DriverFileName != before) FormActivate();
 }

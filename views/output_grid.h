@@ -8,7 +8,7 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 
-#include "chart/output_table.h"
+#include "display/output_table.h"
 
 class OutputTableModel : public QAbstractTableModel {
     Q_OBJECT

@@ -8,8 +8,8 @@
 
 #include "core/notify.h"
 #include "core/stypes.h"
-#include "frontend/error_report.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "views/view_windows.h"
 #include "views/calibrate_panel.h"
 #include "views/display.h"
 

@@ -10,9 +10,9 @@
 
 #include "core/notify.h"
 #include "fileio/fileio.h"
-#include "frontend/error_report.h"
-#include "frontend/number_format.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "widgets/number_format.h"
+#include "views/view_windows.h"
 #include "model/equations.h"
 #include "run/run_options.h"
 #include "views/data.h"

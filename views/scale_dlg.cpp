@@ -11,10 +11,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frontend/error_report.h"
-#include "frontend/field_events.h"
-#include "frontend/number_format.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "widgets/field_events.h"
+#include "widgets/number_format.h"
+#include "views/view_windows.h"
 #include "run/run_options.h"
 #include "views/display.h"
 #include "chart/output_chart.h"

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frontend/error_report.h"
-#include "frontend/workbench.h"
+#include "widgets/error_report.h"
+#include "views/view_windows.h"
 #include "views/column_list.h"
 #include "views/display.h"
 

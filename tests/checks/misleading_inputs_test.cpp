@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "cli/model_batch.h"
-#include "cli/table_output.h"
+#include "cmdline/table_output.h"
 #include "model/equations.h"
 #include "tests/cli/batch_test_support.h"
 #include "tests/test_files.h"

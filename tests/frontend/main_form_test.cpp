@@ -12,7 +12,7 @@
 
 #include "fileio/fileio.h"
 #include "frontend/main_form.h"
-#include "frontend/panels.h"
+#include "widgets/panels.h"
 #include "frontend/progress_bar.h"
 #include "frontend/trouble.h"
 #include "scripted_notifier.h"

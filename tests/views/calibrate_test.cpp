@@ -10,8 +10,8 @@
 
 #include "fileio/fileio.h"
 #include "frontend/main_form.h"
-#include "frontend/number_format.h"
-#include "frontend/panels.h"
+#include "widgets/number_format.h"
+#include "widgets/panels.h"
 #include "frontend/reload_dlg.h"
 #include "output_samples.h"
 #include "scripted_notifier.h"

@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "fileio/fileio.h"
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 #include "scripted_notifier.h"
 #include "views/data.h"
 #include "views/data_grid_model.h"

@@ -4,7 +4,7 @@
 #include <QButtonGroup>
 #include <QtTest>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 #include "fit/observations.h"
 #include "output_samples.h"
 #include "scripted_notifier.h"

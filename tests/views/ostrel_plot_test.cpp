@@ -188,7 +188,7 @@ private slots:
             return E(1, "ostrel-plot: " + dir / name + ": " + why + "\n");
         };
         QCOMPARE(bad("a.csv", "Time,LIA\r\ndays,m2\r\n1,2\r\n"),
-                 failure("a.csv", "line 1: column 2: unknown symbol 'LIA' (symbols are case-sensitive)"));
+                 failure("a.csv", "line 1: column 2: unknown symbol 'LIA' (symbols are case-sensitive); did you mean LAI?"));
         QCOMPARE(bad("b.csv", "Time,LAI\r\ndays,m2\r\n1,2\r\n2,x\r\n"),
                  failure("b.csv", "line 4: column 2: 'x' is not a number"));
         QCOMPARE(bad("c.tsv", "Time\tLAI\r\ndays\tm2\r\n1\t2\t3\r\n"),

@@ -9,7 +9,7 @@
 #include "fileio/fileio.h"
 #include "frontend/main_form.h"
 #include "frontend/screen_fit.h"
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 #include "model/equations.h"
 #include "scripted_notifier.h"
 #include "views/data.h"

@@ -1,4 +1,4 @@
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 
 #include <algorithm>
 #include <cctype>

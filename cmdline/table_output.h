@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 #include "fileio/text_writer.h"
 
 enum class TableFormat { Model, Csv, Tsv };

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fit/observations.h"
-#include "chart/chart_series.h"
+#include "display/chart_series.h"
 
 // The column of the output table holding `variable`; -1 when none does
 // (parameters and derivatives are not in output files).

@@ -1,4 +1,4 @@
-#include "cli/symbols.h"
+#include "cmdline/symbols.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -42,9 +42,6 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
-// Edits from a to b, ignoring letter case.
-std::size_t Distance(std::string_view a, std::string_view b) { return EditDistance(Lower(a), Lower(b)); }
-
 bool Allowed(VarKind kind, std::initializer_list<VarKind> allowed) {
     return std::find(allowed.begin(), allowed.end(), kind) != allowed.end();
 }
@@ -84,18 +81,25 @@ bool Qualified(std::string_view text, Variable& found) {
 }  // namespace
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    // Three rows of the table: the one before the last (for swaps), the last
+    // and the present.
+    std::vector<std::size_t> before(b.size() + 1), last(b.size() + 1), row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) last[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
         row[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
+            row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                row[j] = std::min(row[j], before[j - 2] + 1);
         }
+        std::swap(before, last);
+        std::swap(last, row);
     }
-    return row[b.size()];
+    return last[b.size()];
+}
+
+std::size_t EditDistanceIgnoringCase(std::string_view a, std::string_view b) {
+    return EditDistance(Lower(a), Lower(b));
 }
 
 const char* KindName(VarKind kind) {
@@ -163,7 +167,7 @@ Variable FindVariable(std::string_view text, std::initializer_list<VarKind> allo
     std::vector<std::pair<std::size_t, std::string>> near;
     ForEach([&](Variable v) {
         if (!Allowed(v.kind, allowed)) return;
-        const std::size_t d = Distance(text, SymbolOf(v));
+        const std::size_t d = EditDistanceIgnoringCase(text, SymbolOf(v));
         if (d <= std::max<std::size_t>(1, std::min<std::size_t>(2, text.size() / 3)) || Lower(text) == Lower(SymbolOf(v)))
             near.emplace_back(Lower(text) == Lower(SymbolOf(v)) ? 0 : d, QualifiedSymbol(v));
     });

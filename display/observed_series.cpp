@@ -1,9 +1,9 @@
-#include "views/observed_series.h"
+#include "display/observed_series.h"
 
 #include <algorithm>
 
 #include "core/stypes.h"
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 
 int ObservedColumn(const Variable& variable) {
     switch (variable.kind) {

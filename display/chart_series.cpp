@@ -1,9 +1,9 @@
-#include "chart/chart_series.h"
+#include "display/chart_series.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "chart/display_rules.h"
+#include "display/display_rules.h"
 
 ChartSeries BuildSeries(const OutputTable& table, const std::string& xName, const std::vector<std::string>& yNames,
                         int plotAs, std::int64_t firstRow, std::int64_t endRow) {

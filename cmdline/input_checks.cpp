@@ -1,4 +1,4 @@
-#include "cli/input_checks.h"
+#include "cmdline/input_checks.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/symbols.h"
-#include "cli/table_output.h"
+#include "cmdline/symbols.h"
+#include "cmdline/table_output.h"
 #include "run/metrics.h"
 
 // The command-line library stays out of this header: a unit that includes

@@ -1,4 +1,4 @@
-#include "chart/output_table.h"
+#include "display/output_table.h"
 
 #include <charconv>
 #include <cmath>
@@ -126,30 +126,13 @@ void LoadOutputTable(const std::string& fileName, double startTime, OutputTable&
     CloseOutputFile();
 }
 
-namespace {
-
-void PutCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-}  // namespace
-
 std::string CsvText(const OutputTable& table) {
     std::string out;
     out.reserve(static_cast<std::size_t>(table.Rows() * table.Columns() * 16));
     for (int header = 0; header < 2; ++header) {
         for (int c = 0; c < table.Columns(); ++c) {
             if (c > 0) out += ',';
-            PutCsvField(out, header == 0 ? table.Name(c) : table.Units(c));
+            out += fileio::CsvField(header == 0 ? table.Name(c) : table.Units(c));
         }
         out += "\r\n";
     }

@@ -1,4 +1,4 @@
-#include "cli/interrupt.h"
+#include "cmdline/interrupt.h"
 
 namespace {
 

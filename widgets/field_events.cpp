@@ -1,11 +1,11 @@
-#include "frontend/field_events.h"
+#include "widgets/field_events.h"
 
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 
 namespace {
 

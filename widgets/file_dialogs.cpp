@@ -1,4 +1,4 @@
-#include "frontend/file_dialogs.h"
+#include "widgets/file_dialogs.h"
 
 #include <utility>
 

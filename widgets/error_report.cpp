@@ -1,4 +1,4 @@
-#include "frontend/error_report.h"
+#include "widgets/error_report.h"
 
 #include "core/notify.h"
 

@@ -1,4 +1,4 @@
-#include "cli/table_output.h"
+#include "cmdline/table_output.h"
 
 #include "fileio/csv.h"
 
@@ -51,23 +51,22 @@ TableOutput::TableOutput(const std::string& fileName, TableFormat format, std::v
     text_.EndLine();
 }
 
-// A field of CSV is quoted when it holds the separator, a quote or a line
-// end, its quotes doubled; tab-separated values have no quoting, so those
-// characters become blanks there.
+// A field of CSV is written as every CSV of the workbench writes it (quoted
+// when it holds a comma, a quote or a line end, its quotes doubled);
+// tab-separated values have no quoting, so tabs and line ends become blanks
+// there.
 void TableOutput::PutField(std::string_view text) {
     const bool special = text.find_first_of(",\"\r\n\t") != std::string_view::npos;
     if (!special) {
         text_.Put(text);
         return;
     }
-    std::string field;
     if (separator_ == ',') {
-        field = "\"";
-        for (const char c : text) field += c == '"' ? std::string("\"\"") : std::string(1, c);
-        field += '"';
-    } else {
-        for (const char c : text) field += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+        text_.Put(fileio::CsvField(text));
+        return;
     }
+    std::string field;
+    for (const char c : text) field += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
     text_.Put(field);
 }
 

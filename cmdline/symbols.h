@@ -19,8 +19,11 @@ struct Variable {
     bool operator==(const Variable&) const = default;
 };
 
-// Insertions, deletions and substitutions that make b of a.
+// Insertions, deletions, substitutions and swaps of two neighbours that make
+// b of a: the distance of every suggestion for a mistyped name.
 std::size_t EditDistance(std::string_view a, std::string_view b);
+// The same regardless of letter case.
+std::size_t EditDistanceIgnoringCase(std::string_view a, std::string_view b);
 
 const char* KindName(VarKind kind);  // "driver", "state", ...
 std::string SymbolOf(Variable v);

@@ -1,4 +1,4 @@
-#include "frontend/panels.h"
+#include "widgets/panels.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>

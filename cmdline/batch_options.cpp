@@ -1,4 +1,4 @@
-#include "cli/batch_options.h"
+#include "cmdline/batch_options.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>

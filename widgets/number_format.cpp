@@ -1,4 +1,4 @@
-#include "frontend/number_format.h"
+#include "widgets/number_format.h"
 
 #include <charconv>
 #include <cmath>
