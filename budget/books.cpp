@@ -30,12 +30,9 @@ const std::vector<Entry> NitrogenEntries = {
 };
 
 const std::vector<Entry> WaterEntries = {
-    {Role::In, "precipitation", {st::PptT}},
-    {Role::Out, "evapotranspiration", {st::EtT}},
-    {Role::Out, "interception", {st::PptIT}},
-    {Role::Out, "discharge", {st::QgT}},
-    {Role::Change, "root zone", {st::Wr}},
-    {Role::Change, "groundwater", {st::Wg}},
+    {Role::In, "precipitation", {st::PptT}},  {Role::Out, "evapotranspiration", {st::EtT}},
+    {Role::Out, "interception", {st::PptIT}}, {Role::Out, "discharge", {st::QgT}},
+    {Role::Change, "root zone", {st::Wr}},    {Role::Change, "groundwater", {st::Wg}},
     {Role::Change, "snow", {st::Ws}},
 };
 
@@ -97,9 +94,12 @@ std::string Listed(const std::vector<std::string>& symbols) {
 
 const std::vector<Entry>& EntriesOf(Element element) {
     switch (element) {
-        case Element::Carbon: return CarbonEntries;
-        case Element::Nitrogen: return NitrogenEntries;
-        case Element::Water: break;
+        case Element::Carbon:
+            return CarbonEntries;
+        case Element::Nitrogen:
+            return NitrogenEntries;
+        case Element::Water:
+            break;
     }
     return WaterEntries;
 }

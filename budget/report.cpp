@@ -61,9 +61,12 @@ const char* KindWord(PeriodKind kind) {
 std::string PeriodTitle(const Period& p) {
     const std::string times = ", times " + TimeText(p.From) + " to " + TimeText(p.To);
     switch (p.Kind) {
-        case PeriodKind::Year: return "Model year " + std::to_string(p.Year) + times;
-        case PeriodKind::NewYear: return "New-year step into model year " + std::to_string(p.Year) + times;
-        case PeriodKind::Run: break;
+        case PeriodKind::Year:
+            return "Model year " + std::to_string(p.Year) + times;
+        case PeriodKind::NewYear:
+            return "New-year step into model year " + std::to_string(p.Year) + times;
+        case PeriodKind::Run:
+            break;
     }
     return "Whole run" + times;
 }
@@ -76,7 +79,9 @@ std::vector<ReportLine> ReportLines(const Period& p, Element element) {
         lines.push_back({RoleWord(entries[j].role) + std::string(entries[j].label), SymbolsOf(entries[j]),
                          AmountText(a.amounts[j]), ""});
     switch (p.Kind) {
-        case PeriodKind::Year: lines.push_back(ClosureLine(a, "change - (in - out)")); break;
+        case PeriodKind::Year:
+            lines.push_back(ClosureLine(a, "change - (in - out)"));
+            break;
         case PeriodKind::NewYear:
             lines.push_back({"dropped by the annual reset", "change - (in - out)", AmountText(a.Dropped),
                              a.Closes() ? "in no annual total" : NoClosure(a)});

@@ -26,8 +26,10 @@ void DriverChecker::Finding::Add(std::int64_t line, double value, double other) 
 }
 
 DriverChecker::DriverChecker(std::string subject, int numDrivers, bool ranges)
-    : subject_(std::move(subject)), numDrivers_(std::max(numDrivers, 0)),
-      ranges_(static_cast<std::size_t>(numDrivers_), nullptr), outside_(static_cast<std::size_t>(numDrivers_)) {
+    : subject_(std::move(subject)),
+      numDrivers_(std::max(numDrivers, 0)),
+      ranges_(static_cast<std::size_t>(numDrivers_), nullptr),
+      outside_(static_cast<std::size_t>(numDrivers_)) {
     if (!ranges) return;
     const auto table = DriverRanges();
     for (int i = 0; i < numDrivers_ && i < static_cast<int>(table.size()); ++i) {
@@ -46,8 +48,10 @@ void DriverChecker::CheckShape(std::int64_t line, std::size_t count) {
         ++wholeLines_;
         return;
     }
-    if (misshapen_.size() < MisshapenShown) misshapen_.emplace_back(line, count);
-    else ++moreMisshapen_;
+    if (misshapen_.size() < MisshapenShown)
+        misshapen_.emplace_back(line, count);
+    else
+        ++moreMisshapen_;
 }
 
 void DriverChecker::AddLine(std::int64_t line, std::span<const double> numbers, std::size_t count) {
@@ -87,13 +91,11 @@ DriverCheck DriverChecker::Finish() const {
     if (recordLines_ > 0 && wholeLines_ == 0) {
         check.Refusal = oneCount_ ? subject_ + ": every record line holds " + Count(firstCount_) + " values" + shape
                                   : subject_ + ": no record line holds " + record + " values" + shape + "; line " +
-                                        std::to_string(misshapen_[0].first) + " holds " +
-                                        Count(misshapen_[0].second);
+                                        std::to_string(misshapen_[0].first) + " holds " + Count(misshapen_[0].second);
         return check;
     }
     for (const auto& [line, count] : misshapen_)
-        check.Warnings.push_back(subject_ + " line " + std::to_string(line) + ": " + Count(count) + " values" +
-                                 shape +
+        check.Warnings.push_back(subject_ + " line " + std::to_string(line) + ": " + Count(count) + " values" + shape +
                                  (count < static_cast<std::size_t>(numDrivers_) + 1
                                       ? "; the record continues on the next line"
                                       : "; the values after the " + record + "th are not read"));
@@ -106,8 +108,10 @@ DriverCheck DriverChecker::Finish() const {
         const DriverRange& r = *ranges_[i];
         std::string text = subject_ + ": " + std::string(r.Symbol) + " " + ShortNumber(f.Value) + " on line " +
                            std::to_string(f.Line) + ": ";
-        if (const std::string_view mixUp = MixUpOf(r, f.Value); !mixUp.empty()) text += mixUp;
-        else if (r.Symbol == "Ppt" && f.Value < 0) text += "negative precipitation";
+        if (const std::string_view mixUp = MixUpOf(r, f.Value); !mixUp.empty())
+            text += mixUp;
+        else if (r.Symbol == "Ppt" && f.Value < 0)
+            text += "negative precipitation";
         else
             text += "outside the range of real sites, " + ShortNumber(r.Low) + " to " + ShortNumber(r.High) + " " +
                     std::string(r.Units);
@@ -115,8 +119,8 @@ DriverCheck DriverChecker::Finish() const {
     }
     if (tminAboveTmax_.More >= 0)
         check.Warnings.push_back(subject_ + ": Tamin " + ShortNumber(tminAboveTmax_.Value) + " above Tamax " +
-                                 ShortNumber(tminAboveTmax_.Other) + " on line " +
-                                 std::to_string(tminAboveTmax_.Line) + AndMore(tminAboveTmax_.More));
+                                 ShortNumber(tminAboveTmax_.Other) + " on line " + std::to_string(tminAboveTmax_.Line) +
+                                 AndMore(tminAboveTmax_.More));
     return check;
 }
 

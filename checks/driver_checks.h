@@ -61,7 +61,7 @@ private:
     std::vector<const DriverRange*> ranges_;  // per driver from 0; null: no range
     std::vector<Finding> outside_;            // per driver from 0
     Finding tminAboveTmax_;
-    int tamax_ = -1, tamin_ = -1;             // their positions among the drivers
+    int tamax_ = -1, tamin_ = -1;  // their positions among the drivers
 
     // The lines that do not hold one record: the first few named, the rest counted.
     std::vector<std::pair<std::int64_t, std::size_t>> misshapen_;

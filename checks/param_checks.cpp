@@ -63,8 +63,8 @@ bool ReadParamLine(fileio::TextReader& in, ParamLine& p) {
     p.Line = in.Line();
     p.NameField = in.ReadUpTo(NameWidth);
     const std::string rest = in.ReadUpTo(256);
-    p.Straddles = p.NameField.size() == NameWidth && !IsBlank(p.NameField.back()) && !rest.empty() &&
-                  !IsBlank(rest.front());
+    p.Straddles =
+        p.NameField.size() == NameWidth && !IsBlank(p.NameField.back()) && !rest.empty() && !IsBlank(rest.front());
     const std::size_t start = rest.find_first_not_of(" \t");
     if (start == std::string::npos) {
         if (in.OnlyBlanksLeft()) return false;
@@ -84,7 +84,8 @@ std::string ValueCutByName(const ParamLine& p, std::string_view symbol, std::str
     const std::string_view tail = LastWord(p.NameField);
     std::string text;
     if (p.Straddles && IsNumber(std::string(tail) + p.ValueText)) {
-        text = ", and the name field of 25 characters ends inside the number " + Quoted(std::string(tail) + p.ValueText);
+        text =
+            ", and the name field of 25 characters ends inside the number " + Quoted(std::string(tail) + p.ValueText);
     } else if (!p.Straddles && IsNumber(tail) && !IsNumber(LastWord(expected))) {
         text = ", a number within the name field of 25 characters";
     } else {

@@ -24,7 +24,11 @@ constexpr DriverRange Ranges[] = {
     // Daily shortwave at the top of the atmosphere peaks near 47 MJ m-2 day-1
     // (polar midsummer); a daily mean of up to 550 W m-2 is that in watts,
     // and kJ m-2 day-1 are a thousand times the model's numbers.
-    {"II", 0.0, 50.0, "MJ m-2 day-1", false,
+    {"II",
+     0.0,
+     50.0,
+     "MJ m-2 day-1",
+     false,
      {{50.0, 600.0, "looks like W m-2; the model takes MJ m-2 day-1 (multiply by 0.0864)"},
       {1000.0, 50000.0, "looks like kJ m-2 day-1; the model takes MJ m-2 day-1 (multiply by 0.001)"}}},
     // The largest regional loads measured, 5 to 8 g N m-2 yr-1, average

@@ -36,7 +36,8 @@ std::string LikelyCause(const std::vector<std::string>& findings, RunStage faile
     if (findings.empty() || (failedIn != RunStage::Evaluate && failedIn != RunStage::Integrate)) return {};
     std::string text = "; likely at fault: " + findings.front();
     if (findings.size() > 1)
-        text += " (and " + std::to_string(findings.size() - 1) + (findings.size() == 2 ? " more warning)" : " more warnings)");
+        text += " (and " + std::to_string(findings.size() - 1) +
+                (findings.size() == 2 ? " more warning)" : " more warnings)");
     return text;
 }
 

@@ -371,7 +371,8 @@ int BatchRun::Execute() {
     }
     notifier.SetContext({});
     if (stats.Cancelled) {
-        if (!o_.quiet) err_ << Program << ": " << InterruptedText() << " at time " << ShortNumber(stats.TimeReached) << '\n';
+        if (!o_.quiet)
+            err_ << Program << ": " << InterruptedText() << " at time " << ShortNumber(stats.TimeReached) << '\n';
         status = InterruptedStatus();
     }
 

@@ -177,7 +177,8 @@ void BuildCommandLine(CLI::App& app, BatchOptions& o) {
         "A symbol that several variables share is written SYM.KINDINDEX (Ts.driver4, RrmetL.process100).\n"
         "Ctrl+C ends the run after the step in progress; the records written so far stay in the output file.\n"
         "A second Ctrl+C ends the program at once.\n"
-        "Exit status: 0 done, 1 a file or the run failed, 2 wrong command line, 130 interrupted, 143 stopped by SIGTERM.");
+        "Exit status: 0 done, 1 a file or the run failed, 2 wrong command line, 130 interrupted, 143 stopped by "
+        "SIGTERM.");
 }
 
 std::optional<int> ParseBatchCommandLine(int argc, char** argv, BatchOptions& o, std::ostream& out, std::ostream& err,

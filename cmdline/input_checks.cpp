@@ -115,10 +115,13 @@ std::string FirstEvaluationHint(const RunStatistics& stats, const std::exception
         if (Params[i].Value != 0.0 && std::isfinite(Params[i].Value)) continue;
         if (++count <= 12) zeros += (zeros.empty() ? "" : ", ") + std::string(Params[i].Symbol);
     }
-    std::string hint = "; the model failed on the starting values: check " +
-                       (paramFile.empty() ? std::string("the parameter values") : "parameter file '" + paramFile + "'") +
-                       (sets ? " and the --set values" : "");
-    if (count > 0) hint += " (parameters that are 0: " + zeros + (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
+    std::string hint =
+        "; the model failed on the starting values: check " +
+        (paramFile.empty() ? std::string("the parameter values") : "parameter file '" + paramFile + "'") +
+        (sets ? " and the --set values" : "");
+    if (count > 0)
+        hint += " (parameters that are 0: " + zeros +
+                (count > 12 ? " and " + std::to_string(count - 12) + " more" : "") + ")";
     return hint;
 }
 

@@ -74,7 +74,8 @@ std::string FormatPattern(double value, const std::string& pattern) {
 
     // Fixed notation with the point, whatever the locale.
     char text[400];
-    const auto written = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::fixed, maxFraction);
+    const auto written =
+        std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::fixed, maxFraction);
     if (written.ec != std::errc()) return std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
     const std::string digits(text, written.ptr);
     std::string intPart = digits.substr(0, digits.find('.'));
@@ -102,8 +103,10 @@ std::vector<std::vector<int>> GroupByUnits(const std::vector<SeriesUnits>& serie
         const auto same = std::find_if(groups.begin(), groups.end(), [&](const std::vector<int>& g) {
             return series[static_cast<std::size_t>(g.front())].Units == series[static_cast<std::size_t>(i)].Units;
         });
-        if (same == groups.end()) groups.push_back({i});
-        else same->push_back(i);
+        if (same == groups.end())
+            groups.push_back({i});
+        else
+            same->push_back(i);
     }
     return groups;
 }

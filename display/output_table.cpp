@@ -142,8 +142,10 @@ std::string CsvText(const OutputTable& table) {
             if (c > 0) out += ',';
             // Values that are not finite in the words data-frame readers take as numbers.
             const double value = table.Value(c, r);
-            if (std::isfinite(value)) out.append(text, fileio::FormatGeneral15(value, text));
-            else out += fileio::ExactText(value);
+            if (std::isfinite(value))
+                out.append(text, fileio::FormatGeneral15(value, text));
+            else
+                out += fileio::ExactText(value);
         }
         out += "\r\n";
     }

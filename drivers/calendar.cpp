@@ -8,9 +8,7 @@ namespace {
 
 constexpr int MonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-int DaysInMonth(int year, int month) noexcept {
-    return month == 2 && IsLeapYear(year) ? 29 : MonthDays[month - 1];
-}
+int DaysInMonth(int year, int month) noexcept { return month == 2 && IsLeapYear(year) ? 29 : MonthDays[month - 1]; }
 
 bool ValidDate(const Date& d) noexcept {
     return d.Month >= 1 && d.Month <= 12 && d.Day >= 1 && d.Day <= DaysInMonth(d.Year, d.Month);

@@ -65,8 +65,9 @@ std::size_t CheckDriverFile(const std::string& fileName, std::ostream& out) {
         const DriverRecord& r = records[p.Record];
         out << fileName << ':' << r.Line << " (time " << fileio::ExactText(r.Time) << "): " << p.Text << '\n';
     }
-    out << '\n' << (problems.empty() ? "no problems found" : std::to_string(problems.size()) +
-                                                               (problems.size() == 1 ? " problem" : " problems"))
+    out << '\n'
+        << (problems.empty() ? "no problems found"
+                             : std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems"))
         << '\n';
     return problems.size();
 }

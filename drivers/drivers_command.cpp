@@ -56,9 +56,11 @@ void AddCheckAndExport(CLI::App& app, CommandLine& c) {
 int Import(CLI::App& app, CommandLine& c, std::ostream& out, std::ostream& err) {
     ImportSettings& s = c.Import;
     for (const std::string& text : c.Columns) s.Columns.push_back(ParseColumnChoice(text));
-    s.Shortwave = c.Shortwave == "thornton-running" ? ShortwaveMethod::ThorntonRunning : ShortwaveMethod::HargreavesSamani;
+    s.Shortwave =
+        c.Shortwave == "thornton-running" ? ShortwaveMethod::ThorntonRunning : ShortwaveMethod::HargreavesSamani;
     if (app.get_subcommand("import")->count("--co2") > 0) s.Co2 = c.Co2;
-    if (s.Input == s.Output) throw ImportError(s.Output + ": the driver file would replace the weather file it is read from");
+    if (s.Input == s.Output)
+        throw ImportError(s.Output + ": the driver file would replace the weather file it is read from");
     const ImportResult result = ImportAndSave(s);
     for (const std::string& w : result.Warnings) err << Program << ": warning: " << w << '\n';
     PrintImportReport(out, s, result);

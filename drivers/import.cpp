@@ -58,9 +58,13 @@ void Interpolate(std::vector<double>& v, long first, long length) {
     const long n = static_cast<long>(v.size());
     const long before = first - 1, after = first + length;
     for (long d = first; d < after; ++d) {
-        if (before < 0) v[d] = v[after];
-        else if (after >= n) v[d] = v[before];
-        else v[d] = v[before] + (v[after] - v[before]) * static_cast<double>(d - before) / static_cast<double>(after - before);
+        if (before < 0)
+            v[d] = v[after];
+        else if (after >= n)
+            v[d] = v[before];
+        else
+            v[d] = v[before] +
+                   (v[after] - v[before]) * static_cast<double>(d - before) / static_cast<double>(after - before);
     }
 }
 
@@ -92,7 +96,8 @@ void FillGaps(DailyWeather& w, const ImportSettings& s, ImportResult& result, st
     for (const auto& [gap, fields] : tooLong)
         list += std::string(list.empty() ? "" : "; ") + Span(w, gap.first, gap.second) + " (" +
                 Plural(gap.second, "day") + ": " + fields + ")";
-    throw ImportError(s.Input + ": gaps longer than --max-gap " + std::to_string(s.MaxGap) + " days, not filled: " + list);
+    throw ImportError(s.Input + ": gaps longer than --max-gap " + std::to_string(s.MaxGap) +
+                      " days, not filled: " + list);
 }
 
 void DeriveShortwave(const DailyWeather& w, const ImportSettings& s, DailyDrivers& d, ImportResult& result) {
@@ -165,7 +170,8 @@ void DeriveDeposition(const DailyWeather& w, const ImportSettings& s, DailyDrive
         std::vector<double>& dep = d[Index(f)];
         dep.resize(static_cast<std::size_t>(w.Days));
         for (long day = 0; day < w.Days; ++day) dep[day] = share * (total.empty() ? constant : total[day]);
-        const std::string from = total.empty() ? Fixed(s.Ndep, 2) + " kg N ha-1 yr-1 (--ndep)" : w.Source[Index(Field::Ndep)];
+        const std::string from =
+            total.empty() ? Fixed(s.Ndep, 2) + " kg N ha-1 yr-1 (--ndep)" : w.Source[Index(Field::Ndep)];
         result.Derived.push_back(std::string(FieldSymbol(f)) + " " + Fixed(share, 3) + " of the deposition, " + from);
     }
 }
@@ -182,7 +188,8 @@ DailyDrivers AllDrivers(const DailyWeather& w, const ImportSettings& s, ImportRe
     for (int i = FirstOverrideDriver; i <= DriverCount; ++i)
         if (d[i].empty()) d[i].assign(static_cast<std::size_t>(w.Days), -1.0), ++notMeasured;
     if (notMeasured > 0)
-        result.Derived.push_back(std::to_string(notMeasured) + " of the drivers 9 to 18 (litterfall and soil nitrogen) " +
+        result.Derived.push_back(std::to_string(notMeasured) +
+                                 " of the drivers 9 to 18 (litterfall and soil nitrogen) " +
                                  "not measured: -1, the model computes them");
     return d;
 }
@@ -249,8 +256,9 @@ RunFit FitRun(const DailyWeather& w, const ImportResult& result) {
                     " on the model's calendar; a spin-up of " + std::to_string(cycles * years) + " years: --stop " +
                     std::to_string(cycles * fit.Stop);
     } else {
-        fit.Text += "\nno --repeat-drivers: the records run from " + IsoText(w.First) + " to " + IsoText(last) +
-                    ", not whole calendar years, and repeating them would shift the seasons against the model's calendar";
+        fit.Text +=
+            "\nno --repeat-drivers: the records run from " + IsoText(w.First) + " to " + IsoText(last) +
+            ", not whole calendar years, and repeating them would shift the seasons against the model's calendar";
     }
     return fit;
 }
@@ -260,9 +268,11 @@ RunFit FitRun(const DailyWeather& w, const ImportResult& result) {
 std::string SettingsProblem(const ImportSettings& s) {
     if (!(s.Latitude >= -90.0 && s.Latitude <= 90.0))
         return "--latitude " + Fixed(s.Latitude, 2) + ": a latitude lies between -90 and 90 degrees";
-    if (!(s.Krs > 0.0 && s.Krs <= 1.0)) return "--krs " + Fixed(s.Krs, 3) + ": the coefficient lies above 0 and at most 1";
+    if (!(s.Krs > 0.0 && s.Krs <= 1.0))
+        return "--krs " + Fixed(s.Krs, 3) + ": the coefficient lies above 0 and at most 1";
     if (!(s.SoilLag >= 1.0 && s.SoilLag <= 366.0)) return "--soil-lag " + Fixed(s.SoilLag, 1) + ": from 1 to 366 days";
-    if (s.Co2 && !(*s.Co2 > 0.0 && *s.Co2 <= 5000.0)) return "--co2 " + Fixed(*s.Co2, 1) + ": above 0 and at most 5000 ppm";
+    if (s.Co2 && !(*s.Co2 > 0.0 && *s.Co2 <= 5000.0))
+        return "--co2 " + Fixed(*s.Co2, 1) + ": above 0 and at most 5000 ppm";
     if (!(s.Ndep >= 0.0 && s.Ndep <= 500.0)) return "--ndep " + Fixed(s.Ndep, 2) + ": from 0 to 500 kg N ha-1 yr-1";
     if (!(s.Nh4Fraction >= 0.0 && s.Nh4Fraction <= 1.0))
         return "--nh4-fraction " + Fixed(s.Nh4Fraction, 3) + ": a fraction from 0 to 1";
@@ -278,7 +288,8 @@ ImportResult ImportWeather(const ImportSettings& s) {
     FillGaps(w, s, result, filled);
     const bool iiMeasured = !w.Values[Index(Field::II)].empty();
     for (int i = 1; i <= DriverCount; ++i)
-        if (!w.Source[i].empty()) result.Derived.push_back(std::string(FieldSymbol(static_cast<Field>(i))) + " from " + w.Source[i]);
+        if (!w.Source[i].empty())
+            result.Derived.push_back(std::string(FieldSymbol(static_cast<Field>(i))) + " from " + w.Source[i]);
     const DailyDrivers d = AllDrivers(w, s, result);
     BuildRecords(w, d, result);
     SummariseYears(w, d, filled, iiMeasured, result);
@@ -303,7 +314,8 @@ ImportResult ImportAndSave(const ImportSettings& s) {
 }
 
 void PrintImportReport(std::ostream& out, const ImportSettings& s, const ImportResult& result) {
-    out << s.Output << ": " << Plural(static_cast<long>(result.Records.size()), "record") << " from " << s.Input << "\n\n";
+    out << s.Output << ": " << Plural(static_cast<long>(result.Records.size()), "record") << " from " << s.Input
+        << "\n\n";
     PrintYearTable(out, result.Years);
     out << '\n';
     for (const std::string& line : result.Derived) out << line << '\n';

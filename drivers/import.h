@@ -23,11 +23,11 @@ struct ImportSettings {
     std::vector<ColumnChoice> Columns;
     ShortwaveMethod Shortwave = ShortwaveMethod::HargreavesSamani;
     double Krs = 0.16;
-    double SoilLag = 10.0;        // days
-    std::optional<double> Co2;    // ppm; the table of annual means when not given
-    double Ndep = 8.0;            // kg N ha-1 yr-1
+    double SoilLag = 10.0;      // days
+    std::optional<double> Co2;  // ppm; the table of annual means when not given
+    double Ndep = 8.0;          // kg N ha-1 yr-1
     double Nh4Fraction = 0.5;
-    int MaxGap = 3;               // days
+    int MaxGap = 3;  // days
 };
 
 // The run options that fit the records.
@@ -40,9 +40,9 @@ struct RunFit {
 
 struct ImportResult {
     std::vector<DriverRecord> Records;
-    std::vector<std::string> Dates;      // the date of each record
+    std::vector<std::string> Dates;  // the date of each record
     std::vector<YearRow> Years;
-    std::vector<std::string> Derived;    // one line per driver not read from a column
+    std::vector<std::string> Derived;  // one line per driver not read from a column
     std::vector<std::string> Warnings;
     RunFit Run;
 };

@@ -15,9 +15,26 @@ namespace drivers {
 // daily maximum and minimum become Tamax and Tamin) and the total nitrogen
 // deposition (split into DNH4 and DNO3).
 enum class Field : int {
-    Ca = 1, Tamax, Tamin, Ts, Ppt, II, DNH4, DNO3,
-    DlambdaCF, DlambdaCSW, DlambdaCHW, DlambdaCR, DlambdaNF, DlambdaNSW, DlambdaNHW, DlambdaNR, DNnh4, DNno3,
-    Ta, Ndep,
+    Ca = 1,
+    Tamax,
+    Tamin,
+    Ts,
+    Ppt,
+    II,
+    DNH4,
+    DNO3,
+    DlambdaCF,
+    DlambdaCSW,
+    DlambdaCHW,
+    DlambdaCR,
+    DlambdaNF,
+    DlambdaNSW,
+    DlambdaNHW,
+    DlambdaNR,
+    DNnh4,
+    DNno3,
+    Ta,
+    Ndep,
 };
 inline constexpr int FieldCount = 20;
 inline constexpr int DriverCount = 18;
@@ -25,11 +42,17 @@ inline constexpr int DriverCount = 18;
 inline constexpr int FirstOverrideDriver = 9;
 
 enum class Unit {
-    DegC, Kelvin, DegF,           // temperatures
-    Mm, Inch,                     // precipitation per record
-    MJPerDay, WattsPerM2, MJPerRecord,  // shortwave
-    KgNPerHaYear, GNPerM2Day,     // deposition and the override fluxes
-    GNPerM2,                      // soil nitrogen overrides
+    DegC,
+    Kelvin,
+    DegF,  // temperatures
+    Mm,
+    Inch,  // precipitation per record
+    MJPerDay,
+    WattsPerM2,
+    MJPerRecord,  // shortwave
+    KgNPerHaYear,
+    GNPerM2Day,  // deposition and the override fluxes
+    GNPerM2,     // soil nitrogen overrides
     Ppm,
 };
 

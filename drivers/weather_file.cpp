@@ -64,10 +64,14 @@ bool IsMissingMark(std::string_view text) {
 
 std::string_view Describe(Field field) {
     switch (field) {
-        case Field::Tamax: return "daily maximum air temperature";
-        case Field::Tamin: return "daily minimum air temperature";
-        case Field::Ppt: return "precipitation";
-        default: return FieldSymbol(field);
+        case Field::Tamax:
+            return "daily maximum air temperature";
+        case Field::Tamin:
+            return "daily minimum air temperature";
+        case Field::Ppt:
+            return "precipitation";
+        default:
+            return FieldSymbol(field);
     }
 }
 
@@ -91,9 +95,9 @@ std::vector<std::string> ReadHeader(std::istream& in, const std::string& fileNam
         ++line;
         if (!text.empty() && text.back() == '\r') text.pop_back();
         if (Trimmed(text).empty() || text.front() == '#') continue;
-        separator = text.find('\t') != std::string::npos                                   ? '\t'
+        separator = text.find('\t') != std::string::npos                                         ? '\t'
                     : text.find(';') != std::string::npos && text.find(',') == std::string::npos ? ';'
-                                                                                           : ',';
+                                                                                                 : ',';
         std::istringstream header(text);
         std::vector<std::string> fields;
         int l = 0, first = 0;
@@ -135,10 +139,17 @@ ColumnPlan PlanColumns(const std::string& fileName, const std::vector<std::strin
         if (std::find(plan.Col.begin(), plan.Col.end(), col) != plan.Col.end()) continue;
         const std::string name = SplitHeader(header[i]).Name;
         switch (RecogniseDateColumn(name)) {
-            case DateColumn::Date: if (plan.DateCol < 0) plan.DateCol = col; continue;
-            case DateColumn::Year: if (plan.YearCol < 0) plan.YearCol = col; continue;
-            case DateColumn::DayOfYear: if (plan.DoyCol < 0) plan.DoyCol = col; continue;
-            case DateColumn::None: break;
+            case DateColumn::Date:
+                if (plan.DateCol < 0) plan.DateCol = col;
+                continue;
+            case DateColumn::Year:
+                if (plan.YearCol < 0) plan.YearCol = col;
+                continue;
+            case DateColumn::DayOfYear:
+                if (plan.DoyCol < 0) plan.DoyCol = col;
+                continue;
+            case DateColumn::None:
+                break;
         }
         const auto known = RecogniseColumn(name);
         if (!known || plan.Col[static_cast<int>(known->What)] >= 0) continue;
@@ -156,7 +167,8 @@ ColumnPlan PlanColumns(const std::string& fileName, const std::vector<std::strin
             missing.push_back(std::string(FieldSymbol(f)) + " (" + std::string(Describe(f)) + ")");
     if (!missing.empty()) {
         std::string list = missing[0];
-        for (std::size_t i = 1; i < missing.size(); ++i) list += (i + 1 == missing.size() ? " and " : ", ") + missing[i];
+        for (std::size_t i = 1; i < missing.size(); ++i)
+            list += (i + 1 == missing.size() ? " and " : ", ") + missing[i];
         throw ImportError(fileName + ": no column found for " + list + "; columns found: " + Joined(header) +
                           " (name one with --column SYMBOL=COLUMN[:UNIT])");
     }
@@ -171,7 +183,9 @@ int WholeNumber(std::string_view text, bool& ok) {
 
 // The date of one record. Throws ImportError naming the line.
 Date RecordDate(const std::string& where, const ColumnPlan& plan, const std::vector<std::string>& fields) {
-    auto field = [&](int col) { return col < static_cast<int>(fields.size()) ? Trimmed(fields[col]) : std::string_view(); };
+    auto field = [&](int col) {
+        return col < static_cast<int>(fields.size()) ? Trimmed(fields[col]) : std::string_view();
+    };
     Date date;
     if (plan.DateCol >= 0) {
         if (!ParseDate(field(plan.DateCol), date))
@@ -211,7 +225,8 @@ ColumnChoice ParseColumnChoice(const std::string& text) {
     const auto field = FieldOfSymbol(text.substr(0, eq));
     if (!field) {
         std::string symbols;
-        for (int i = 1; i <= FieldCount; ++i) symbols += (i > 1 ? ", " : "") + std::string(FieldSymbol(static_cast<Field>(i)));
+        for (int i = 1; i <= FieldCount; ++i)
+            symbols += (i > 1 ? ", " : "") + std::string(FieldSymbol(static_cast<Field>(i)));
         throw ImportError("--column " + text + ": '" + text.substr(0, eq) + "' is no driver (one of " + symbols + ")");
     }
     c.What = *field;
@@ -228,6 +243,28 @@ ColumnChoice ParseColumnChoice(const std::string& text) {
     return c;
 }
 
+namespace {
+
+// The values of one record, in the model's units, into the totals of its day.
+void AddRecordValues(const std::string& where, const ColumnPlan& plan, const std::vector<std::string>& columns,
+                     const std::vector<std::string>& fields, std::size_t index,
+                     std::vector<std::vector<DayTotals>>& totals) {
+    for (int f = 1; f <= FieldCount; ++f) {
+        const int col = plan.Col[f];
+        if (col < 0) continue;
+        const std::string_view text = col < static_cast<int>(fields.size()) ? Trimmed(fields[col]) : "";
+        if (IsMissingMark(text)) continue;
+        double v = 0.0;
+        if (!fileio::ParseDouble(text, v))
+            throw ImportError(where + ": column '" + columns[col] + "': '" + std::string(text) + "' is not a number");
+        if (v == -9999.0) continue;  // the towers' mark for a missing value
+        if (totals[f].size() <= index) totals[f].resize(index + 1);
+        totals[f][index].Add(ToModelUnit(plan.Units[f], v, 1.0));
+    }
+}
+
+}  // namespace
+
 DailyWeather ReadWeatherFile(const std::string& fileName, const std::vector<ColumnChoice>& choices) {
     std::istringstream in(ReadWholeFile(fileName));
     int line = 0;
@@ -243,30 +280,21 @@ DailyWeather ReadWeatherFile(const std::string& fileName, const std::vector<Colu
     std::vector<std::string> fields;
     int firstLine = 0;
     while (fileio::ReadCsvRecord(in, fields, line, firstLine, separator)) {
-        if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return Trimmed(f).empty(); })) continue;
+        if (std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return Trimmed(f).empty(); }))
+            continue;
         const std::string where = fileName + ":" + std::to_string(firstLine);
         const Date date = RecordDate(where, plan, fields);
         const long day = DayNumber(date);
         if (!any) firstDay = lastDay = day, w.First = date, any = true;
         if (day < lastDay)
             throw ImportError(where + ": the date " + IsoText(date) + " comes before " +
-                              IsoText(DateOfDayNumber(lastDay)) + " of the lines above: the records must be in time order");
+                              IsoText(DateOfDayNumber(lastDay)) +
+                              " of the lines above: the records must be in time order");
         lastDay = day;
         const std::size_t index = static_cast<std::size_t>(day - firstDay);
         if (rows.size() <= index) rows.resize(index + 1, 0);
         ++rows[index];
-        for (int f = 1; f <= FieldCount; ++f) {
-            const int col = plan.Col[f];
-            if (col < 0) continue;
-            const std::string_view text = col < static_cast<int>(fields.size()) ? Trimmed(fields[col]) : "";
-            if (IsMissingMark(text)) continue;
-            double v = 0.0;
-            if (!fileio::ParseDouble(text, v))
-                throw ImportError(where + ": column '" + w.Columns[col] + "': '" + std::string(text) + "' is not a number");
-            if (v == -9999.0) continue;  // the towers' mark for a missing value
-            if (totals[f].size() <= index) totals[f].resize(index + 1);
-            totals[f][index].Add(ToModelUnit(plan.Units[f], v, 1.0));
-        }
+        AddRecordValues(where, plan, w.Columns, fields, index, totals);
     }
     if (!any) throw ImportError(fileName + ": no records below the header");
 
@@ -304,8 +332,8 @@ DailyWeather ReadWeatherFile(const std::string& fileName, const std::vector<Colu
             std::vector<double>& values = w.Values[static_cast<int>(f)];
             for (const DayTotals& t : totals[ta])
                 values.push_back(t.Count < needed ? Missing : f == Field::Tamax ? t.Max : t.Min);
-            w.Source[static_cast<int>(f)] = std::string(f == Field::Tamax ? "daily maximum" : "daily minimum") +
-                                            " of " + w.Source[ta];
+            w.Source[static_cast<int>(f)] =
+                std::string(f == Field::Tamax ? "daily maximum" : "daily minimum") + " of " + w.Source[ta];
         }
         w.Values[ta].clear();
     }

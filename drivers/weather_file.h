@@ -25,9 +25,9 @@ struct ColumnChoice {
 ColumnChoice ParseColumnChoice(const std::string& text);
 
 struct DailyWeather {
-    Date First;                // the first day of the file
-    long Days = 0;             // calendar days from the first to the last
-    int RecordsPerDay = 1;     // the file's usual number of records a day
+    Date First;             // the first day of the file
+    long Days = 0;          // calendar days from the first to the last
+    int RecordsPerDay = 1;  // the file's usual number of records a day
     // Per field, one value a day in the driver's unit, NaN where the day has
     // no value (a day with fewer than three quarters of the usual records is
     // such a gap); empty for fields no column holds.

@@ -17,9 +17,10 @@ void PrintYearTable(std::ostream& out, const std::vector<YearRow>& rows) {
                   "oC mean", "mm sum", "MJ m-2 d-1 mean");
     out << line;
     for (const YearRow& r : rows) {
-        std::string notes = r.Shortwave.empty() ? r.Notes : "II " + r.Shortwave + (r.Notes.empty() ? "" : "; " + r.Notes);
-        std::snprintf(line, sizeof line, "%-*s %5ld %8.2f %8.2f %10.1f %14.2f", static_cast<int>(width),
-                      r.Year.c_str(), r.Days, r.MeanTmax, r.MeanTmin, r.PptSum, r.MeanII);
+        std::string notes =
+            r.Shortwave.empty() ? r.Notes : "II " + r.Shortwave + (r.Notes.empty() ? "" : "; " + r.Notes);
+        std::snprintf(line, sizeof line, "%-*s %5ld %8.2f %8.2f %10.1f %14.2f", static_cast<int>(width), r.Year.c_str(),
+                      r.Days, r.MeanTmax, r.MeanTmin, r.PptSum, r.MeanII);
         out << line << (notes.empty() ? "" : "  ") << notes << '\n';
     }
 }

@@ -14,8 +14,7 @@ namespace fileio {
 // input. `line` counts the lines read, so a record spanning lines (a quoted
 // line end) reports the line it started on through `firstLine`. Tab-separated
 // files are read with the separator '\t'.
-bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine,
-                   char separator = ',');
+bool ReadCsvRecord(std::istream& in, std::vector<std::string>& fields, int& line, int& firstLine, char separator = ',');
 
 // The next line of tab-separated values, which have no quoting, its fields
 // in `fields`; false at the end of the input. `line` counts the lines read.

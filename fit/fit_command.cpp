@@ -75,7 +75,8 @@ void BuildFitCommandLine(CLI::App& app, BatchOptions& o, FitOptions& f) {
         "to meet them.\n"
         "Ctrl+C ends the search after the run in progress; the best values found are reported and saved.\n"
         "A second Ctrl+C ends the program at once.\n"
-        "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted, 143 stopped by SIGTERM.");
+        "Exit status: 0 done, 1 a file or the fit failed, 2 wrong command line, 130 interrupted, 143 stopped by "
+        "SIGTERM.");
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
@@ -92,6 +93,9 @@ private:
         return ExitFailure;
     }
     void ShowProgress(const fit::FitProgress& p);
+    int ReadParams();
+    int ReadFitInputs(std::vector<fit::FitParameter>& params, fit::FitSettings& settings, fit::Observations& obs);
+    int Report(fit::ModelEvaluator& evaluator, const fit::FitResult& result, double seconds);
 
     const BatchOptions& o_;
     const FitOptions& f_;
@@ -112,7 +116,8 @@ void FitRun::ShowProgress(const fit::FitProgress& p) {
          << std::flush;
 }
 
-int FitRun::Execute() {
+// The parameter file, with the values --set gives over it.
+int FitRun::ReadParams() {
     {
         FitNotifier notifier(err_, "parameter file " + Quoted(o_.paramFile));
         try {
@@ -124,9 +129,13 @@ int FitRun::Execute() {
     for (const auto& [v, value] : SetValues(o_))
         (v.kind == VarKind::Parameter ? Params[v.index].Value : States[v.index].Value) = value;
 
-    std::vector<fit::FitParameter> params;
+    return 0;
+}
+
+// What is fitted, how, and to which observations.
+int FitRun::ReadFitInputs(std::vector<fit::FitParameter>& params, fit::FitSettings& settings,
+                          fit::Observations& obs) {
     std::vector<fit::SeriesSd> sds;
-    fit::FitSettings settings;
     try {
         for (const std::string& text : f_.fits) {
             params.push_back(fit::ParseFitOption(text));
@@ -141,34 +150,22 @@ int FitRun::Execute() {
         err_ << Program << ": " << e.what() << '\n';
         return ExitUsage;
     }
-    fit::Observations obs;
     try {
         obs = fit::ReadObservations(f_.obsFile, sds);
     } catch (const std::exception& e) {
         return Fail(e.what());
     }
 
-    DriverFileName = o_.driverFile;
-    ParamFileName = o_.paramFile;
-    // Ctrl+C ends the search after the run in progress; the best point found
-    // so far is reported and saved.
-    InterruptGuard guard;
-    fit::FitHooks hooks;
-    hooks.CancelRequested = [] { return Interrupted(); };
-    fit::ModelEvaluator evaluator(obs, params, hooks, env_.Evaluate);
-    const auto started = std::chrono::steady_clock::now();
-    fit::FitResult result;
-    try {
-        result = fit::Fit(evaluator, settings, [this](const fit::FitProgress& p) { ShowProgress(p); });
-    } catch (const std::exception& e) {
-        if (drawn_) err_ << '\n';
-        return Fail(e.what());
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    if (drawn_) err_ << '\r' << std::string(70, ' ') << '\r' << std::flush;
+    return 0;
+}
 
+// The report, the fitted parameter file and the plot of a fit that ended.
+int FitRun::Report(fit::ModelEvaluator& evaluator, const fit::FitResult& result, double seconds) {
+    const std::vector<fit::FitParameter>& params = evaluator.Parameters();
+    const fit::Observations& obs = evaluator.Observed();
     int status = result.Cancelled ? InterruptedStatus() : 0;
-    if (result.Cancelled && !o_.quiet) err_ << Program << ": " << InterruptedText() << "; the best values found are kept\n";
+    if (result.Cancelled && !o_.quiet)
+        err_ << Program << ": " << InterruptedText() << "; the best values found are kept\n";
     const std::string report = fit::FitReport(evaluator, result);
     if (f_.report) {
         try {
@@ -197,11 +194,41 @@ int FitRun::Execute() {
     }
     if (!o_.quiet) {
         char text[400];
-        const std::string shown(text, std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 1).ptr);
+        const std::string shown(text,
+                                std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 1).ptr);
         err_ << Program << ": " << result.Runs << " runs in " << shown << " s, objective "
              << fit::ReportNumber(result.StartObjective) << " -> " << fit::ReportNumber(result.Objective) << '\n';
     }
     return status;
+}
+
+int FitRun::Execute() {
+    if (const int status = ReadParams(); status != 0) return status;
+    std::vector<fit::FitParameter> params;
+    fit::FitSettings settings;
+    fit::Observations obs;
+    if (const int status = ReadFitInputs(params, settings, obs); status != 0) return status;
+
+    DriverFileName = o_.driverFile;
+    ParamFileName = o_.paramFile;
+    // Ctrl+C ends the search after the run in progress; the best point found
+    // so far is reported and saved.
+    InterruptGuard guard;
+    fit::FitHooks hooks;
+    hooks.CancelRequested = [] { return Interrupted(); };
+    fit::ModelEvaluator evaluator(obs, params, hooks, env_.Evaluate);
+    const auto started = std::chrono::steady_clock::now();
+    fit::FitResult result;
+    try {
+        result = fit::Fit(evaluator, settings, [this](const fit::FitProgress& p) { ShowProgress(p); });
+    } catch (const std::exception& e) {
+        if (drawn_) err_ << '\n';
+        return Fail(e.what());
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (drawn_) err_ << '\r' << std::string(70, ' ') << '\r' << std::flush;
+
+    return Report(evaluator, result, seconds);
 }
 
 }  // namespace

@@ -85,8 +85,10 @@ std::string FitReport(const ModelEvaluator& evaluator, const FitResult& result) 
         for (std::size_t y = 0; y < params.size(); ++y) {
             char text[400];
             const double c = result.Errors.Correlation[x][y];
-            const std::string shown = std::isnan(c) ? std::string("n/a")
-                : std::string(text, std::to_chars(text, text + sizeof text, c, std::chars_format::fixed, 3).ptr);
+            const std::string shown =
+                std::isnan(c)
+                    ? std::string("n/a")
+                    : std::string(text, std::to_chars(text, text + sizeof text, c, std::chars_format::fixed, 3).ptr);
             out << Column(shown, 10);
         }
         out << "\n";

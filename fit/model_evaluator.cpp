@@ -55,8 +55,15 @@ std::string TimeText(double t) {
 
 ModelEvaluator::ModelEvaluator(const Observations& observations, std::vector<FitParameter> parameters, FitHooks hooks,
                                EvaluateFunction evaluate)
-    : observations_(observations), parameters_(std::move(parameters)), hooks_(std::move(hooks)), evaluate_(evaluate),
-      startStates_(States), startParams_(Params), outputFileName_(OutputFileName), stopTime_(StopTime), outputAvailable_(OutputAvailable) {}
+    : observations_(observations),
+      parameters_(std::move(parameters)),
+      hooks_(std::move(hooks)),
+      evaluate_(evaluate),
+      startStates_(States),
+      startParams_(Params),
+      outputFileName_(OutputFileName),
+      stopTime_(StopTime),
+      outputAvailable_(OutputAvailable) {}
 
 ModelEvaluator::~ModelEvaluator() {
     OutputFileName = outputFileName_;

@@ -102,10 +102,14 @@ void TDlgImportWeather::BtnImportClick() {
     s.Output = TextOf(EdDriverFile);
     const std::string latitude = TextOf(EdLatitude);
     std::string problem;
-    if (s.Input.empty()) problem = "Choose the weather file to import.";
-    else if (s.Output.empty()) problem = "Choose the driver file to write.";
-    else if (!fileio::ParseDouble(latitude, s.Latitude)) problem = NotAFloat(latitude).what();
-    else if (s.Input == s.Output) problem = "The driver file would replace the weather file it is read from.";
+    if (s.Input.empty())
+        problem = "Choose the weather file to import.";
+    else if (s.Output.empty())
+        problem = "Choose the driver file to write.";
+    else if (!fileio::ParseDouble(latitude, s.Latitude))
+        problem = NotAFloat(latitude).what();
+    else if (s.Input == s.Output)
+        problem = "The driver file would replace the weather file it is read from.";
     if (!problem.empty()) {
         Notify(MsgKind::Error, MsgButtons::Ok, problem);
         return;

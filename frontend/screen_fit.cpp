@@ -15,8 +15,10 @@ void FitInto(QWidget& window, const QRect& room) {
     const QSize most = room.size() - frame;
     const QSize size = window.size().boundedTo(most).expandedTo(window.minimumSize());
     if (size != window.size()) window.resize(size);
-    const int x = std::clamp(window.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width() - frame.width()));
-    const int y = std::clamp(window.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height() - frame.height()));
+    const int x =
+        std::clamp(window.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width() - frame.width()));
+    const int y =
+        std::clamp(window.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height() - frame.height()));
     if (x != window.x() || y != window.y()) window.move(x, y);
 }
 

@@ -70,7 +70,8 @@ struct PlotOptions {
 };
 
 void BuildCommandLine(CLI::App& app, PlotOptions& o) {
-    app.add_option("OUTPUTFILE", o.OutputFile, "Output file of a run: the model's output file, or modelbatch's CSV or TSV")
+    app.add_option("OUTPUTFILE", o.OutputFile,
+                   "Output file of a run: the model's output file, or modelbatch's CSV or TSV")
         ->required();
     app.add_option("--series", o.Series, "Series to plot, by symbol or name, separated by commas (at most 10; a name with a comma by its symbol)")
         ->required()
@@ -83,13 +84,18 @@ void BuildCommandLine(CLI::App& app, PlotOptions& o) {
     app.add_option("--from", o.From, "First time plotted");
     app.add_option("--to", o.To, "Last time plotted");
     app.add_flag("--points", o.Points, "Draw each record as a marker, as the output display does, instead of lines");
-    CLI::Option* panels = app.add_flag("--panels", o.Panels, "One panel per unit, stacked over the shared time axis (the default when the units differ)");
+    CLI::Option* panels =
+        app.add_flag("--panels", o.Panels,
+                     "One panel per unit, stacked over the shared time axis (the default when the units differ)");
     app.add_flag("--axes", o.Axes, "One panel with a dependent axis per unit, left and right")->excludes(panels);
     app.add_option("--title", o.Title, "Title of the chart (default the output file's name)");
     app.add_flag("--years", o.Years, "Time in model years of 366 days instead of days");
-    app.add_option("--by-year", o.ByYear, "Annual values as bars: the sum, mean, max or min of each model year's records")
+    app.add_option("--by-year", o.ByYear,
+                   "Annual values as bars: the sum, mean, max or min of each model year's records")
         ->check(CLI::IsMember({"sum", "mean", "max", "min"}));
-    app.add_option("--size", o.Size, "Chart size in pixels, WIDTHxHEIGHT (default 1000x600, taller for more than two panels; PNG is drawn at twice that)");
+    app.add_option("--size", o.Size,
+                   "Chart size in pixels, WIDTHxHEIGHT (default 1000x600, taller for more than two panels; PNG is "
+                   "drawn at twice that)");
     app.add_option("-o,--output", o.ChartFile, "Chart file: .png, .svg or .pdf")->required();
 }
 
@@ -165,10 +171,13 @@ PlotDrawing Drawing(const PlotOptions& o, const Choice& c, const OutputTable& ta
     std::vector<SeriesUnits> units;
     for (const int col : c.Columns)
         units.push_back({table.Name(col), o.PlotAs == "relative" ? "y/y0" : table.Units(col)});
-    d.Plan = PlanAxes(units, o.Panels ? PlotArrangement::Panels : o.Axes ? PlotArrangement::Axes
-                                                                         : PlotArrangement::Automatic);
-    if (c.XColumn != 0) d.XTitle = AxisTitle({table.Name(c.XColumn)}, table.Units(c.XColumn));
-    else d.XTitle = TimeAxisTitle(table.Units(0), o.Years, c.ByYear);
+    d.Plan = PlanAxes(units, o.Panels ? PlotArrangement::Panels
+                             : o.Axes ? PlotArrangement::Axes
+                                      : PlotArrangement::Automatic);
+    if (c.XColumn != 0)
+        d.XTitle = AxisTitle({table.Name(c.XColumn)}, table.Units(c.XColumn));
+    else
+        d.XTitle = TimeAxisTitle(table.Units(0), o.Years, c.ByYear);
     if (c.ByYear) {
         for (PlottedSeries& s : series.Series) {
             const std::vector<AnnualValue> years = AnnualValues(s.X, s.Y, *c.ByYear);

@@ -140,8 +140,10 @@ void FillGroup(const PlotDrawing& d, const AxisGroup& group, QCPAxis* key, QCPAx
     for (const int i : group.Series) {
         const PlottedSeries& s = d.Series[static_cast<std::size_t>(i)];
         members.push_back(&s);
-        if (d.Bars) AddBars(key, value, s, i + 1, bars, static_cast<int>(group.Series.size()), legend);
-        else AddLine(key, value, s, i + 1, d.Points, legend);
+        if (d.Bars)
+            AddBars(key, value, s, i + 1, bars, static_cast<int>(group.Series.size()), legend);
+        else
+            AddLine(key, value, s, i + 1, d.Points, legend);
     }
     SetUpAxis(value, QString::fromStdString(FitAxisTitle(group.Title, titleRoom)), d.LogY, false);
     value->setRange(ValueRange(members, d.LogY));

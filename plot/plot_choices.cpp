@@ -13,8 +13,8 @@ AxisPlan PlanAxes(const std::vector<SeriesUnits>& series, PlotArrangement arrang
         const std::string& units = series[static_cast<std::size_t>(members.front())].Units;
         plan.Groups.push_back({units, members, AxisTitle(names, units)});
     }
-    plan.Panels = arrangement == PlotArrangement::Panels ||
-                  (arrangement == PlotArrangement::Automatic && plan.Groups.size() > 1);
+    plan.Panels =
+        arrangement == PlotArrangement::Panels || (arrangement == PlotArrangement::Automatic && plan.Groups.size() > 1);
     return plan;
 }
 
@@ -38,7 +38,9 @@ bool AtYearStart(double time) {
 }
 }  // namespace
 
-int ModelYear(double time) { return static_cast<int>(std::ceil(time / DaysPerModelYear - TimeSlack / DaysPerModelYear)); }
+int ModelYear(double time) {
+    return static_cast<int>(std::ceil(time / DaysPerModelYear - TimeSlack / DaysPerModelYear));
+}
 
 double InModelYears(double time) { return time / DaysPerModelYear; }
 
@@ -65,9 +67,14 @@ std::vector<AnnualValue> AnnualValues(const std::vector<double>& t, const std::v
         AnnualValue& a = years.back();
         ++a.Records;
         switch (annual) {
-            case Annual::Max: a.Value = std::max(a.Value, y[i]); break;
-            case Annual::Min: a.Value = std::min(a.Value, y[i]); break;
-            default: a.Value += y[i];
+            case Annual::Max:
+                a.Value = std::max(a.Value, y[i]);
+                break;
+            case Annual::Min:
+                a.Value = std::min(a.Value, y[i]);
+                break;
+            default:
+                a.Value += y[i];
         }
     }
     if (annual == Annual::Mean)

@@ -86,8 +86,8 @@ void LoadTable(const std::string& text, TableFileKind kind, OutputTable& table, 
     while (NextRecord(in, kind, fields, line)) {
         if (fields.size() == 1 && fields[0].empty()) continue;  // a blank line
         if (fields.size() != columns.size())
-            throw AtLine(line, std::to_string(fields.size()) + " fields where the header has " +
-                                   std::to_string(columns.size()));
+            throw AtLine(
+                line, std::to_string(fields.size()) + " fields where the header has " + std::to_string(columns.size()));
         std::fill(row.begin(), row.end(), std::numeric_limits<double>::quiet_NaN());
         const double time = Number(fields[0], line, 0);
         for (std::size_t i = 1; i < fields.size(); ++i)

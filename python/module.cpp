@@ -169,17 +169,22 @@ private:
 
 const char* EndName(ScriptRunEnd end) {
     switch (end) {
-        case ScriptRunEnd::Completed: return "completed";
-        case ScriptRunEnd::Refused: return "refused";
-        case ScriptRunEnd::Failed: return "failed";
-        case ScriptRunEnd::Cancelled: return "cancelled";
+        case ScriptRunEnd::Completed:
+            return "completed";
+        case ScriptRunEnd::Refused:
+            return "refused";
+        case ScriptRunEnd::Failed:
+            return "failed";
+        case ScriptRunEnd::Cancelled:
+            return "cancelled";
     }
     return "";
 }
 
 py::dict MetricsDict(const std::vector<MetricOutcome>& metrics) {
     py::dict d;
-    for (const MetricOutcome& m : metrics) d[py::str(m.Text)] = m.HasValue ? py::object(py::float_(m.Value)) : py::str(m.Problem);
+    for (const MetricOutcome& m : metrics)
+        d[py::str(m.Text)] = m.HasValue ? py::object(py::float_(m.Value)) : py::str(m.Problem);
     return d;
 }
 
@@ -244,8 +249,8 @@ PYBIND11_MODULE(_ostrel, m) {
     m.def("symbols", &Symbols, "The qualified symbols of the states and of the parameters, in file order");
     m.def("resolve", [](const std::string& symbol) {
         auto lock = WaitForModel();
-        return QualifiedSymbol(FindVariable(symbol, {VarKind::Parameter, VarKind::State},
-                                            "--set takes parameters and state variables"));
+        return QualifiedSymbol(
+            FindVariable(symbol, {VarKind::Parameter, VarKind::State}, "--set takes parameters and state variables"));
     });
     m.def("read_output", [](const std::string& path) {
         auto lock = WaitForModel();

@@ -8,19 +8,27 @@ namespace {
 
 std::string_view UnitsOf(Variable v) {
     switch (v.kind) {
-        case VarKind::Driver: return Drivers[v.index].Units;
-        case VarKind::State: return States[v.index].Units;
-        case VarKind::Parameter: return Params[v.index].Units;
-        default: return Processes[v.index].Units;
+        case VarKind::Driver:
+            return Drivers[v.index].Units;
+        case VarKind::State:
+            return States[v.index].Units;
+        case VarKind::Parameter:
+            return Params[v.index].Units;
+        default:
+            return Processes[v.index].Units;
     }
 }
 
 std::string_view NameOf(Variable v) {
     switch (v.kind) {
-        case VarKind::Driver: return Drivers[v.index].Name;
-        case VarKind::State: return States[v.index].Name;
-        case VarKind::Parameter: return Params[v.index].Name;
-        default: return Processes[v.index].Name;
+        case VarKind::Driver:
+            return Drivers[v.index].Name;
+        case VarKind::State:
+            return States[v.index].Name;
+        case VarKind::Parameter:
+            return Params[v.index].Name;
+        default:
+            return Processes[v.index].Name;
     }
 }
 

@@ -13,9 +13,9 @@
 struct RecordTable {
     std::vector<std::string> Symbols;  // qualified as --columns names them
     std::vector<std::string> Units;
-    std::vector<std::string> Names;    // the catalogue's names; "" for a column it does not know
+    std::vector<std::string> Names;  // the catalogue's names; "" for a column it does not know
     std::vector<double> Times;
-    std::vector<double> Values;        // Times.size() rows of Symbols.size() values
+    std::vector<double> Values;  // Times.size() rows of Symbols.size() values
 
     std::size_t Rows() const { return Times.size(); }
     std::size_t Width() const { return Symbols.size(); }

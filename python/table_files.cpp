@@ -135,7 +135,7 @@ RecordTable ReadOutputTable(const std::string& fileName) {
         }
     } catch (const std::exception& e) {
         throw ETableFileError(FailureSubject(subject, e) + ", record " + std::to_string(table.Rows() + 1) + ": " +
-                                 e.what());
+                              e.what());
     }
     return table;
 }
@@ -154,14 +154,13 @@ RecordTable ReadCsvTable(const std::string& fileName) {
         while (lines.Next(fields, line)) {
             if (fields.size() == 1 && fields[0].empty()) continue;  // a blank line
             if (fields.size() != table.Width() + 1)
-                throw ETableFileError(subject + " line " + std::to_string(line) + ": " +
-                                         std::to_string(fields.size()) + " fields where the header has " +
-                                         std::to_string(table.Width() + 1));
+                throw ETableFileError(subject + " line " + std::to_string(line) + ": " + std::to_string(fields.size()) +
+                                      " fields where the header has " + std::to_string(table.Width() + 1));
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 double value = 0.0;
                 if (!TableNumber(fields[i], value))
                     throw ETableFileError(subject + " line " + std::to_string(line) + ", column " +
-                                             std::to_string(i + 1) + ": " + Quoted(fields[i]) + " is not a number");
+                                          std::to_string(i + 1) + ": " + Quoted(fields[i]) + " is not a number");
                 (i == 0 ? table.Times : table.Values).push_back(value);
             }
         }
@@ -200,7 +199,7 @@ void WriteParamValues(const std::string& fileName, const ParamValues& values) {
     if (values.States.size() != static_cast<std::size_t>(ModelDef.NumStates) ||
         values.Params.size() != static_cast<std::size_t>(ModelDef.NumParams))
         throw ETableFileError(subject + ": the values must hold " + std::to_string(ModelDef.NumStates) +
-                                 " states and " + std::to_string(ModelDef.NumParams) + " parameters");
+                              " states and " + std::to_string(ModelDef.NumParams) + " parameters");
     statearray states = States;
     paramarray params = Params;
     for (int i = 1; i <= ModelDef.NumStates; ++i) states[i].Value = values.States[static_cast<std::size_t>(i - 1)];

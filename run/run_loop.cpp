@@ -72,6 +72,11 @@ public:
     RunStage Stage() const { return stage_; }
 
 private:
+    void SetUp();
+    void AdvanceStates();
+    bool WriteDueRecord(double stepEnd);
+    bool SpecialRunTests(double stepEnd, bool written);
+    void NextStep();
     void Integrate(valuearray& y, double x1, double x2);
     void Evaluate(double time, bool endOfStep);
     void LookUpDrivers(double time);
@@ -89,6 +94,12 @@ private:
     double record_[fileio::MaxOutputValues];  // the values of the record being written
     IntegratorStats integratorStats_;
     double h_ = 0.0;  // the integrator's step size, carried from step to step
+    TRunOptions options_;    // the settings in force when the run started
+    double slack_ = 0.0;     // StepSlack of the time step
+    std::int64_t nOut_ = 1;  // steps per output interval
+    std::int64_t k_ = 1;     // steps since the last interval record
+    double t_ = 0.0;         // driver time: goes back to StartTime when the drivers repeat
+    std::optional<PeriodTest> resetTest_, steadyTest_;
     statearray prevStates_;
     // Scratch tables of the derivative frame of a model other than the
     // compiled-in one.
@@ -161,23 +172,24 @@ bool Run::SteadyStateReached() {
     return steady;
 }
 
-void Run::Execute() {
+// Refuses what the run cannot do, then takes the output file, opens the
+// files and evaluates the model at the start time.
+void Run::SetUp() {
     stage_ = RunStage::SetUp;
     // A run that cannot start stops before it replaces the previous output.
     CheckRunTimes(StartTime, StopTime, TimeStep);
     CheckRunFiles(ParamFileName, DriverFileName, OutputFileName);
     ForgetPreviousRun();
-    const std::string recordsFile =
-        OutputFileName != NullOutputFile ? OutputFileName : observer_.RecordsFile();
+    const std::string recordsFile = OutputFileName != NullOutputFile ? OutputFileName : observer_.RecordsFile();
     if (!recordsFile.empty() && !lock_.Take(recordsFile)) throw EOutputBusy(recordsFile);
-    const TRunOptions options = RunOptions;
+    options_ = RunOptions;
     wantsRecords_ = observer_.WantsRecords();
-    const double slack = StepSlack(TimeStep);
+    slack_ = StepSlack(TimeStep);
     // At least one step per interval: an interval left below the time step
     // by a later change of the step would otherwise write nothing at all.
-    const double steps = std::nearbyint(options.OutputTimeStep / TimeStep);
+    const double steps = std::nearbyint(options_.OutputTimeStep / TimeStep);
     ClearFloatingPointFaults();
-    const std::int64_t nOut = steps >= 1.0 ? static_cast<std::int64_t>(std::min(steps, 4e18)) : 1;
+    nOut_ = steps >= 1.0 ? static_cast<std::int64_t>(std::min(steps, 4e18)) : 1;
 
     RunStartStates = States;
     stage_ = RunStage::OpenDrivers;
@@ -190,82 +202,94 @@ void Run::Execute() {
 
     h_ = TimeStep;
     CurrentTime = StartTime;
-    double t = CurrentTime;  // driver time: goes back to StartTime when the drivers repeat
-    bool steady = false;
-    std::int64_t k = 1;
-    LookUpDrivers(t);
-    Evaluate(t, false);
+    t_ = CurrentTime;
+    k_ = 1;
+    LookUpDrivers(t_);
+    Evaluate(t_, false);
     prevStates_ = States;
 
-    std::optional<PeriodTest> resetTest, steadyTest;
-    if (options.ResetStates) resetTest.emplace(options.ResetStateTime, TimeStep);
-    if (options.RunToSS) steadyTest.emplace(options.SSTime, TimeStep);
+    if (options_.ResetStates) resetTest_.emplace(options_.ResetStateTime, TimeStep);
+    if (options_.RunToSS) steadyTest_.emplace(options_.SSTime, TimeStep);
+}
 
+// The integration of one step and the evaluation at its end, with the
+// model's end-of-step updates.
+void Run::AdvanceStates() {
+    stage_ = RunStage::Integrate;
+    const auto integrating = Clock::now();
     valuearray y;
-    while (CurrentTime + TimeStep <= StopTime + slack && !steady) {
+    for (int i = 1; i <= ModelDef.NumStates; ++i) y[i] = States[i].Value;
+    Integrate(y, t_, t_ + TimeStep);
+    for (int i = 1; i <= ModelDef.NumStates; ++i) States[i].Value = y[i];
+    Evaluate(t_ + TimeStep, true);
+    stats_.SecondsIntegrating += SecondsSince(integrating);
+}
+
+// The record of the step ending at `stepEnd` when one is due; true when it was written.
+bool Run::WriteDueRecord(double stepEnd) {
+    if (options_.OutputEndOfRunOnly) {
+        if (stepEnd < StopTime - slack_) return false;
+        WriteRecord(stepEnd);
+        return true;
+    }
+    if (CurrentTime < options_.OutputOffset - slack_) {
+        k_ = 0;
+        return false;
+    }
+    if (k_ != nOut_) return false;
+    WriteRecord(stepEnd);
+    k_ = 0;
+    return true;
+}
+
+// The periodic reset and the steady-state test, after the step's output: a
+// record of this step shows the values before the reset. True when a
+// steady state ends the run.
+bool Run::SpecialRunTests(double stepEnd, bool written) {
+    if (resetTest_) {
+        stage_ = RunStage::ResetTest;
+        if (resetTest_->Due(CurrentTime)) {
+            ResetSelectedStates();
+            ++stats_.StateResets;
+        }
+    }
+    if (!steadyTest_) return false;
+    stage_ = RunStage::SteadyState;
+    if (!steadyTest_->Due(CurrentTime)) return false;
+    stats_.SteadyStateTestTime = stepEnd;
+    const bool steady = SteadyStateReached();
+    stats_.SteadyState = steady;
+    if (!steady || !options_.OutputEndOfRunOnly) return steady;
+    // The run ends with this step, and the state reached is its end-of-run record.
+    StopTime = stepEnd;
+    if (!written) WriteRecord(stepEnd);
+    return false;
+}
+
+// On to the next step's time and drivers, the driver file read again from
+// its first record when the drivers repeat.
+void Run::NextStep() {
+    CurrentTime += TimeStep;
+    t_ += TimeStep;
+    ++stats_.Steps;
+    if (options_.RepeatDrivers && t_ > options_.RepeatDriveTime + slack_) {
+        if (drivers_) drivers_->Restart();
+        t_ = StartTime;
+    }
+    LookUpDrivers(t_);
+    ++k_;
+}
+
+void Run::Execute() {
+    SetUp();
+    bool steady = false;
+    while (CurrentTime + TimeStep <= StopTime + slack_ && !steady) {
         const double stepEnd = CurrentTime + TimeStep;
-
-        stage_ = RunStage::Integrate;
-        const auto integrating = Clock::now();
-        for (int i = 1; i <= ModelDef.NumStates; ++i) y[i] = States[i].Value;
-        Integrate(y, t, t + TimeStep);
-        for (int i = 1; i <= ModelDef.NumStates; ++i) States[i].Value = y[i];
-        Evaluate(t + TimeStep, true);
-        stats_.SecondsIntegrating += SecondsSince(integrating);
-
-        bool written = false;
-        if (!options.OutputEndOfRunOnly) {
-            if (CurrentTime >= options.OutputOffset - slack) {
-                if (k == nOut) {
-                    WriteRecord(stepEnd);
-                    written = true;
-                    k = 0;
-                }
-            } else {
-                k = 0;
-            }
-        } else if (stepEnd >= StopTime - slack) {
-            WriteRecord(stepEnd);
-            written = true;
-        }
-
+        AdvanceStates();
+        const bool written = WriteDueRecord(stepEnd);
         observer_.Progress(RunProgressPercent(stepEnd, StartTime, StopTime), stepEnd);
-
-        // After this step's output: a record of this step shows the values
-        // before the reset.
-        if (resetTest) {
-            stage_ = RunStage::ResetTest;
-            if (resetTest->Due(CurrentTime)) {
-                ResetSelectedStates();
-                ++stats_.StateResets;
-            }
-        }
-
-        if (steadyTest) {
-            stage_ = RunStage::SteadyState;
-            if (steadyTest->Due(CurrentTime)) {
-                stats_.SteadyStateTestTime = stepEnd;
-                steady = SteadyStateReached();
-                stats_.SteadyState = steady;
-                if (steady && options.OutputEndOfRunOnly) {
-                    // The run ends with this step, and the state reached is its end-of-run record.
-                    steady = false;
-                    StopTime = stepEnd;
-                    if (!written) WriteRecord(stepEnd);
-                }
-            }
-        }
-
-        CurrentTime += TimeStep;
-        t += TimeStep;
-        ++stats_.Steps;
-        if (options.RepeatDrivers && t > options.RepeatDriveTime + slack) {
-            if (drivers_) drivers_->Restart();  // the driver file is read again from its first record
-            t = StartTime;
-        }
-        LookUpDrivers(t);
-        ++k;
-
+        steady = SpecialRunTests(stepEnd, written);
+        NextStep();
         observer_.PumpEvents();
         if (CancelRequested || observer_.CancelRequested()) {
             stats_.Cancelled = true;

@@ -63,8 +63,9 @@ int main(int argc, char** argv) {
             std::printf("%4d %5.0f %6.0f %6.0f %6.0f %9.2f %10.0f\n", y.Year, y.Days, y.Gpp, y.Npp, y.Nep, y.PeakLai,
                         y.PeakSnow);
         if (years.size() > 1)
-            std::printf("From year 2 on, GPP, NPP and NEP leave out the year's first step, which the model's annual\n"
-                        "reset drops from its totals; the days count it (ostrel-budget accounts for it).\n");
+            std::printf(
+                "From year 2 on, GPP, NPP and NEP leave out the year's first step, which the model's annual\n"
+                "reset drops from its totals; the days count it (ostrel-budget accounts for it).\n");
     } catch (const std::exception& e) {
         std::cerr << "annual_summary: " << argv[1] << ": " << e.what() << "\n";
         return 1;

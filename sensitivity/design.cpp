@@ -54,7 +54,8 @@ double Centre(const Factor& f) { return f.Log ? std::sqrt(f.Low * f.High) : (f.L
 
 Design OatDesign(std::vector<Factor> factors, double delta) {
     if (!(delta > 0 && delta < 1))
-        throw InputError("--delta " + fileio::ExactText(delta) + ": the one-at-a-time step must be above 0 and below 1");
+        throw InputError("--delta " + fileio::ExactText(delta) +
+                         ": the one-at-a-time step must be above 0 and below 1");
     Design design = Begun(Method::Oat, std::move(factors));
     std::vector<double> base;
     for (const Factor& f : design.Factors) base.push_back(Centre(f));
@@ -171,8 +172,9 @@ Design SobolDesign(std::vector<Factor> factors, int samples, std::uint64_t seed,
         }
     }
     if (replicates == 1 && !random)
-        design.Notes.push_back("one quasi-random replicate: its indices will have no 95 % intervals "
-                               "(--replicates 2 or more gives them)");
+        design.Notes.push_back(
+            "one quasi-random replicate: its indices will have no 95 % intervals "
+            "(--replicates 2 or more gives them)");
     return design;
 }
 
@@ -181,9 +183,12 @@ Design MakeDesign(std::vector<Factor> factors, const DesignChoices& c) {
         throw InputError(std::string(c.Random ? "--random" : "--replicates") + " applies to sobol designs only");
     if (c.Kind == Method::Oat && c.Samples) throw InputError("--samples applies to morris and sobol designs only");
     switch (c.Kind) {
-        case Method::Oat: return OatDesign(std::move(factors), c.Delta);
-        case Method::Morris: return MorrisDesign(std::move(factors), c.Samples.value_or(20), c.Levels, c.Seed);
-        case Method::Sobol: break;
+        case Method::Oat:
+            return OatDesign(std::move(factors), c.Delta);
+        case Method::Morris:
+            return MorrisDesign(std::move(factors), c.Samples.value_or(20), c.Levels, c.Seed);
+        case Method::Sobol:
+            break;
     }
     // By default about 512 blocks in all, however many replicates share them.
     const int replicates = c.Replicates.value_or(c.Random ? 1 : 8);
@@ -247,7 +252,8 @@ Design ReadDesign(std::istream& in, const std::string& fileName) {
             words >> count >> rest;
             double r = 0;
             if (!ParseDouble(count, r) || r < 1 || r != std::floor(r) || r > 1e6 || !rest.empty())
-                throw InputError(Place(fileName, line) + ": a replicates line is '# replicates COUNT', COUNT 1 or more");
+                throw InputError(Place(fileName, line) +
+                                 ": a replicates line is '# replicates COUNT', COUNT 1 or more");
             design.Replicates = static_cast<int>(r);
         } else if (what == "sampling") {
             std::string how;

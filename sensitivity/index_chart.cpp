@@ -61,10 +61,10 @@ IndexChart BuildIndexChart(const Design& design, const Analysis& analysis, const
         case Method::Sobol:
             chart.Title = "Sobol indices of " + metric;
             chart.Measures = {"First order", "Total"};
-            chart.ValueTitle = design.Replicates > 1
-                                   ? "Index (lines: 95 % interval over " + std::to_string(design.Replicates) +
-                                         " replicates)"
-                                   : design.Random ? "Index (lines: bootstrap 95 % interval)" : "Index";
+            chart.ValueTitle = design.Replicates > 1 ? "Index (lines: 95 % interval over " +
+                                                           std::to_string(design.Replicates) + " replicates)"
+                               : design.Random ? "Index (lines: bootstrap 95 % interval)"
+                                               : "Index";
             Rank(chart.Rows, 1);
             break;
         case Method::Morris:

@@ -174,9 +174,10 @@ int main(int argc, char** argv) {
     analyse->add_option("design", designFile, "design file")->required();
     analyse->add_option("results", resultsFile, "results file")->required();
     analyse->add_option("-o,--output", indicesOut, "indices file (CSV)")->required();
-    analyse->add_option("--bootstrap", bootstrap,
-                        "bootstrap resamples for the 95 % intervals of morris and of sobol --random designs of one "
-                        "replicate (default 1000)")
+    analyse
+        ->add_option("--bootstrap", bootstrap,
+                     "bootstrap resamples for the 95 % intervals of morris and of sobol --random designs of one "
+                     "replicate (default 1000)")
         ->check(CLI::PositiveNumber);
     std::string plotFile, plotMetric;
     analyse->add_option("--plot", plotFile,

@@ -48,12 +48,18 @@ QVariant BudgetTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             if (!row.period.isEmpty()) return index.column() == 0 ? QVariant(row.period) : QVariant();
             switch (index.column()) {
-                case Element: return row.element;
-                case Line: return Text(row.line.Label);
-                case Symbols: return Text(row.line.Symbols);
-                case Amount: return Text(row.line.Amount);
-                case Note: return Text(row.line.Note);
-                default: return {};
+                case Element:
+                    return row.element;
+                case Line:
+                    return Text(row.line.Label);
+                case Symbols:
+                    return Text(row.line.Symbols);
+                case Amount:
+                    return Text(row.line.Amount);
+                case Note:
+                    return Text(row.line.Note);
+                default:
+                    return {};
             }
         case Qt::TextAlignmentRole:
             return index.column() == Amount ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
@@ -68,7 +74,8 @@ QVariant BudgetTableModel::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole:
             if (row.broken && index.column() == Note) return QBrush(QColor(160, 0, 0));
             return {};
-        default: return {};
+        default:
+            return {};
     }
 }
 

@@ -225,10 +225,9 @@ TEST(Budget, HeldResetAndDrivenStatesBreakOnlyTheBooksOfTheirElement) {
               std::vector<std::string>{"DNnh4 is not -1 in the records: it sets Nnh4 outside the books"});
     ExpectClosed(soilN.file, {Element::Carbon, Element::Water});
     const std::string text = budget::ReportText(soilN.file);
-    EXPECT_NE(
-        text.find(
-            "    closure error                  change - (in - out)                              no closure: DNnh4 is not -1 in the records: it sets Nnh4 outside the books\n"),
-        std::string::npos)
+    EXPECT_NE(text.find("    closure error                  change - (in - out)                              no "
+                        "closure: DNnh4 is not -1 in the records: it sets Nnh4 outside the books\n"),
+              std::string::npos)
         << text;
 
     // Driven litter moves between plant and soil inside the books.
@@ -334,32 +333,28 @@ TEST(Budget, ReportAndCsvWordsAndNumbers) {
                         "    out: plant respiration         RPT                                    4.000000\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(
-        text.find(
-            "    change: vegetation             Cf+Csw+Chw+Cr                          6.500000\n"
-            "    change: labile                 Clfw+Clr                               0.000000\n"
-            "    change: soil organic           Cs+Ce+Ci+Ch                            0.000000\n"
-            "    closure error                  change - (in - out)                   5.000e-01  5.0e-02 of throughput\n"),
-        std::string::npos);
-    EXPECT_NE(
-        text.find(
-            "    closure error                  change - (in - out)                   0.000e+00  nothing went in or out\n"),
-        std::string::npos);
+    EXPECT_NE(text.find("    change: vegetation             Cf+Csw+Chw+Cr                          6.500000\n"
+                        "    change: labile                 Clfw+Clr                               0.000000\n"
+                        "    change: soil organic           Cs+Ce+Ci+Ch                            0.000000\n"
+                        "    closure error                  change - (in - out)                   5.000e-01  5.0e-02 "
+                        "of throughput\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("    closure error                  change - (in - out)                   0.000e+00  nothing "
+                        "went in or out\n"),
+              std::string::npos);
     EXPECT_NE(text.find("\nWhole run, times 1 to 2\n"), std::string::npos);
-    EXPECT_NE(
-        text.find(
-            "    dropped by the annual resets   new-year steps                         0.000000\n"
-            "    closure error                  change - (in - out + dropped)         5.000e-01  5.0e-02 of throughput\n"),
-        std::string::npos);
+    EXPECT_NE(text.find("    dropped by the annual resets   new-year steps                         0.000000\n"
+                        "    closure error                  change - (in - out + dropped)         5.000e-01  5.0e-02 "
+                        "of throughput\n"),
+              std::string::npos);
 
     const std::string csv = budget::ReportCsv(b);
     EXPECT_EQ(csv.substr(0, csv.find("\r\n", csv.find("\r\n") + 2) + 2),
               "period,year,from,to,element,line,symbols,value,note\r\n"
               "year,1,1,2,Carbon,in: GPP,PST,10,\r\n");
-    EXPECT_NE(
-        csv.find(
-            "year,1,1,2,Carbon,closure error,,0.5,\r\nyear,1,1,2,Carbon,relative closure error,,0.05,of throughput\r\n"),
-        std::string::npos);
+    EXPECT_NE(csv.find("year,1,1,2,Carbon,closure error,,0.5,\r\nyear,1,1,2,Carbon,relative closure error,,0.05,of "
+                       "throughput\r\n"),
+              std::string::npos);
     EXPECT_NE(csv.find("run,,1,2,Water,dropped by the annual reset,new-year steps,0,\r\n"), std::string::npos);
 
     // One record only: nothing to balance, and the run says so.
@@ -368,10 +363,9 @@ TEST(Budget, ReportAndCsvWordsAndNumbers) {
     const Budget single = one.Close();
     EXPECT_EQ(RunAccount(single, Element::Carbon).Breaks,
               std::vector<std::string>{"no model year has two records, so nothing could be checked"});
-    EXPECT_NE(
-        budget::ReportCsv(single).find(
-            "run,,5,5,Carbon,closure error,,,\"no closure: no model year has two records, so nothing could be checked\"\r\n"),
-        std::string::npos);
+    EXPECT_NE(budget::ReportCsv(single).find("run,,5,5,Carbon,closure error,,,\"no closure: no model year has two "
+                                             "records, so nothing could be checked\"\r\n"),
+              std::string::npos);
     EXPECT_EQ(budget::ReportText(budget::Books("none.out").Close()),
               "Budget of none.out: 0 records, nothing to balance\n");
 }

@@ -64,8 +64,9 @@ TEST_F(DriverChecksTest, LinesOfAnotherCountAreNamedAndRecordsArePutTogetherAsTh
     }
     const std::vector<std::string> warnings = many.Finish().Warnings;
     ASSERT_EQ(warnings.size(), 11u);
-    EXPECT_EQ(warnings[9], Subject + " line 13: 20 values where a record has 19 (time and 18 drivers); the values "
-                                     "after the 19th are not read");
+    EXPECT_EQ(warnings[9], Subject +
+                               " line 13: 20 values where a record has 19 (time and 18 drivers); the values "
+                               "after the 19th are not read");
     EXPECT_EQ(warnings[10], Subject + ": 3 more lines that do not hold 19 values");
 }
 
@@ -75,14 +76,16 @@ TEST_F(DriverChecksTest, AFileWithoutOneWholeRecordLineIsRefusedWithItsCount) {
     line.pop_back();
     for (int i = 3; i < 8; ++i) eighteen.AddLine(i, line);
     DriverCheck check = eighteen.Finish();
-    EXPECT_EQ(check.Refusal, Subject + ": every record line holds 18 values where a record has 19 (time and 18 drivers)");
+    EXPECT_EQ(check.Refusal,
+              Subject + ": every record line holds 18 values where a record has 19 (time and 18 drivers)");
     EXPECT_TRUE(check.Warnings.empty());
 
     DriverChecker mixed(Subject, 18);
     mixed.AddLine(3, line);
     mixed.AddLine(4, std::vector<double>(21, 1.0), 21);
-    EXPECT_EQ(mixed.Finish().Refusal,
-              Subject + ": no record line holds 19 values where a record has 19 (time and 18 drivers); line 3 holds 18");
+    EXPECT_EQ(
+        mixed.Finish().Refusal,
+        Subject + ": no record line holds 19 values where a record has 19 (time and 18 drivers); line 3 holds 18");
 
     // A new driver file's one record of zeros holds no data and is no fault.
     DriverChecker zeros(Subject, 18);
@@ -121,7 +124,8 @@ TEST_F(DriverChecksTest, ValuesNoRealSiteHasNameTheLikelyUnit) {
     const std::vector<double> hot = Day(1, {{2, 300}, {3, 301}});
     records.AddRecord(12, hot[0], std::span<const double>(hot).subspan(1));
     records.AddRecord(13, hot[0], std::span<const double>(hot).subspan(1));
-    EXPECT_EQ(records.Finish().Warnings.back(), Subject + ": Tamin 301 above Tamax 300 on line 12; also on 1 more line");
+    EXPECT_EQ(records.Finish().Warnings.back(),
+              Subject + ": Tamin 301 above Tamax 300 on line 12; also on 1 more line");
     DriverChecker shapeOnly(Subject, 18, false);
     shapeOnly.AddLine(3, hot);
     EXPECT_TRUE(shapeOnly.Finish().Warnings.empty());
@@ -138,16 +142,18 @@ TEST_F(DriverChecksTest, AFileIsCheckedLineByLineAndATextThatIsNoNumberIsLeftToT
     WriteBytes(file, text);
     const DriverCheck check = CheckDriverFile(file, Subject, 18);
     EXPECT_EQ(check.Warnings.front(),
-              Subject + " line 5: 18 values where a record has 19 (time and 18 drivers); the record continues on the "
-                        "next line");
+              Subject +
+                  " line 5: 18 values where a record has 19 (time and 18 drivers); the record continues on the "
+                  "next line");
     EXPECT_EQ(check.Refusal, "");
 }
 
 TEST(InputWarningsQuestionTest, ListsEightWarningsAsParagraphsThenCountsTheRest) {
     std::vector<std::string> warnings;
     for (int i = 1; i <= 10; ++i) warnings.push_back("w" + std::to_string(i));
-    EXPECT_EQ(InputWarningsQuestion(warnings), "The input files may mislead this run:\n\nw1\n\nw2\n\nw3\n\nw4\n\nw5\n\n"
-                                               "w6\n\nw7\n\nw8\n\n... and 2 more warnings\n\nRun anyway?");
+    EXPECT_EQ(InputWarningsQuestion(warnings),
+              "The input files may mislead this run:\n\nw1\n\nw2\n\nw3\n\nw4\n\nw5\n\n"
+              "w6\n\nw7\n\nw8\n\n... and 2 more warnings\n\nRun anyway?");
     // Only failures in the model and the integrator come from values.
     EXPECT_EQ(LikelyCause({"a", "b", "c"}, RunStage::Integrate), "; likely at fault: a (and 2 more warnings)");
     EXPECT_EQ(LikelyCause({"a"}, RunStage::WriteOutput), "");

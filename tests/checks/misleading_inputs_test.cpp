@@ -39,7 +39,8 @@ protected:
     }
 
     // The first `records` records of the sample weather, each changed by `edit`.
-    std::string Weather(const std::string& name, std::size_t records, const std::function<void(std::size_t, Record&)>& edit = {}) {
+    std::string Weather(const std::string& name, std::size_t records,
+                        const std::function<void(std::size_t, Record&)>& edit = {}) {
         std::string text = titles_;
         for (std::size_t i = 0; i < records; ++i) {
             Record r = weather_.at(i);
@@ -122,11 +123,12 @@ TEST_F(MisleadingInputsTest, DriversInOtherUnitsAreNamedWithTheUnitTheyLookLike)
 
     BatchResult result = RunInto(kelvin);
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err,
-              "modelbatch: warning: driver file '" + kelvin + "': Tamax " + first(2, [](double t) { return t + 273.15; }) +
-                  " on line 3: looks like kelvin; the model takes °C; also on 39 more lines\n"
-                  "modelbatch: warning: driver file '" + kelvin + "': Tamin " + first(3, [](double t) { return t + 273.15; }) +
-                  " on line 3: looks like kelvin; the model takes °C; also on 39 more lines\n");
+    EXPECT_EQ(result.err, "modelbatch: warning: driver file '" + kelvin + "': Tamax " +
+                              first(2, [](double t) { return t + 273.15; }) +
+                              " on line 3: looks like kelvin; the model takes °C; also on 39 more lines\n"
+                              "modelbatch: warning: driver file '" +
+                              kelvin + "': Tamin " + first(3, [](double t) { return t + 273.15; }) +
+                              " on line 3: looks like kelvin; the model takes °C; also on 39 more lines\n");
     result = RunInto(watts);
     EXPECT_EQ(result.err, "modelbatch: warning: driver file '" + watts + "': II " +
                               first(6, [](double v) { return v / 0.0864; }) +
@@ -173,9 +175,12 @@ TEST_F(MisleadingInputsTest, ParameterValuesCutByTheirNameAndOutOfOrderAreNamed)
     const std::string wet = write("wet.par");
     result = RunInto(drivers, {"--quiet"}, wet);
     EXPECT_EQ(result.status, ExitFailure);
-    EXPECT_EQ(result.err, "modelbatch: run failed at time 0: Floating point division by zero; likely at fault: "
-                          "parameter file '" + wet + "': Wf 70 is not above Ww 70: field capacity must be above "
-                          "wilting point\n");
+    EXPECT_EQ(result.err,
+              "modelbatch: run failed at time 0: Floating point division by zero; likely at fault: "
+              "parameter file '" +
+                  wet +
+                  "': Wf 70 is not above Ww 70: field capacity must be above "
+                  "wilting point\n");
 }
 
 TEST_F(MisleadingInputsTest, TablesHoldTheNonFiniteWordsDataFrameReadersTakeAndNoRepeatedColumn) {

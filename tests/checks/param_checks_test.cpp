@@ -60,10 +60,11 @@ TEST_F(ParamChecksTest, AValueTheNameFieldCutOrTookInWholeIsToldWithTheValueAsRe
     // A name typed two characters short: the field of 25 ends inside the value.
     lines[TasLine] = "critical Ta oC snowfall 5.00000000000000E-0001 oC";
     Write();
-    EXPECT_EQ(ParamFileWarnings(file, subject),
-              std::vector<std::string>{subject + " line 58: Tas is read as 0 from '.00000000000000E-0001'; 'critical Ta "
-                                                 "oC snowfall 5' was taken for the name, and the name field of 25 "
-                                                 "characters ends inside the number '5.00000000000000E-0001'"});
+    EXPECT_EQ(
+        ParamFileWarnings(file, subject),
+        std::vector<std::string>{subject + " line 58: Tas is read as 0 from '.00000000000000E-0001'; 'critical Ta "
+                                           "oC snowfall 5' was taken for the name, and the name field of 25 "
+                                           "characters ends inside the number '5.00000000000000E-0001'"});
 
     // The value typed within the name field: the next number counts, here on the next line.
     lines[TasLine] = "critical Ta snowfall 0.5";
@@ -71,8 +72,9 @@ TEST_F(ParamChecksTest, AValueTheNameFieldCutOrTookInWholeIsToldWithTheValueAsRe
     Write();
     const std::vector<std::string> warnings = ParamFileWarnings(file, subject);
     ASSERT_FALSE(warnings.empty());
-    EXPECT_EQ(warnings.front(), subject + " line 58: Tas is read as 2.5 on line 59; 'critical Ta snowfall 0.5' was "
-                                          "taken for the name, a number within the name field of 25 characters");
+    EXPECT_EQ(warnings.front(), subject +
+                                    " line 58: Tas is read as 2.5 on line 59; 'critical Ta snowfall 0.5' was "
+                                    "taken for the name, a number within the name field of 25 characters");
 
     // A name that merely differs keeps its own warning.
     lines.erase(lines.begin() + TasLine + 1);
@@ -88,12 +90,13 @@ TEST_F(ParamChecksTest, ParametersTheEquationsNeedInOneOrder) {
     Set("Wf", 70);  // field capacity at wilting point: available water divides by their difference
     Set("TUopt", 41);
     Set("DDrstop", 100);
-    EXPECT_EQ(ParamOrderWarnings(subject),
-              (std::vector<std::string>{
-                  subject + ": Wf 70 is not above Ww 70: field capacity must be above wilting point",
-                  subject + ": TUmax 40 is not above TUopt 41: the uptake optimum temperature must be below its maximum",
-                  subject + ": DDrstop 100 is not above DDrstart 300: root growth must start before it stops",
-              }));
+    EXPECT_EQ(
+        ParamOrderWarnings(subject),
+        (std::vector<std::string>{
+            subject + ": Wf 70 is not above Ww 70: field capacity must be above wilting point",
+            subject + ": TUmax 40 is not above TUopt 41: the uptake optimum temperature must be below its maximum",
+            subject + ": DDrstop 100 is not above DDrstart 300: root growth must start before it stops",
+        }));
 }
 
 }  // namespace

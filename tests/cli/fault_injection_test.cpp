@@ -272,15 +272,23 @@ TEST_F(FaultInjectionTest, EquationFaultsEndTheRunWithTheFloatingPointMessage) {
     const std::string hint = "; the model failed on the starting values: check parameter file '" + dir / "changed.par" +
                              "' (parameters that are 0: ";
     const Case cases[] = {
-        {{{"mF", 0}}, {}, "run failed at time 0: Floating point division by zero" + hint + "mF, epsilonF, epsilonW, epsilonR)",
+        {{{"mF", 0}},
+         {},
+         "run failed at time 0: Floating point division by zero" + hint + "mF, epsilonF, epsilonW, epsilonR)",
          0},
         // Foliar nitrogen over no foliage: 0/0 in the litterfall comes first.
-        {{{"Cf", 0}}, {}, "run failed at time 0: Invalid floating point operation" + hint + "epsilonF, epsilonW, epsilonR)", 0},
+        {{{"Cf", 0}},
+         {},
+         "run failed at time 0: Invalid floating point operation" + hint + "epsilonF, epsilonW, epsilonR)",
+         0},
         {{{"Q10D", -2}}, soilWarmsAt6, "run failed at time 6: Invalid floating point operation", 6},
         // Incident radiation no site has: the driver check names it.
-        {{}, {{6, 6, "1E308"}}, "run failed at time 6: Floating point overflow; likely at fault: driver file '" +
-                                    dir / "changed.drr" + "': II 1e+308 on line 9: outside the range of real sites, "
-                                    "0 to 50 MJ m-2 day-1", 6},
+        {{},
+         {{6, 6, "1E308"}},
+         "run failed at time 6: Floating point overflow; likely at fault: driver file '" + dir / "changed.drr" +
+             "': II 1e+308 on line 9: outside the range of real sites, "
+             "0 to 50 MJ m-2 day-1",
+         6},
     };
     for (const Case& c : cases) {
         const std::string par = Par("changed.par", c.changes), drivers = Weather("changed.drr", 12, c.edits);

@@ -48,13 +48,15 @@ TEST(DriversCommand, TheBundledStationFileImportsChecksAndComesBackFromItsExport
     TempFolder dir;
     const Result imported = Drivers({"import", StationCsv, "--latitude", "47.3", "-o", dir / "site.drr"});
     ASSERT_EQ(imported.Status, 0) << imported.Err;
-    EXPECT_EQ(imported.Err, "ostrel-drivers: warning: Ppt: no value on 2020-03-17 (1 day): set to 0 mm\n"
-                            "ostrel-drivers: warning: Ppt: no value on 2021-08-04 to 2021-08-05 (2 days): set to 0 mm\n");
+    EXPECT_EQ(imported.Err,
+              "ostrel-drivers: warning: Ppt: no value on 2020-03-17 (1 day): set to 0 mm\n"
+              "ostrel-drivers: warning: Ppt: no value on 2021-08-04 to 2021-08-05 (2 days): set to 0 mm\n");
     EXPECT_NE(imported.Out.find("\n2020   366 "), std::string::npos) << imported.Out;
     EXPECT_NE(imported.Out.find("II derived; 1 day filled\n"), std::string::npos) << imported.Out;
-    EXPECT_NE(imported.Out.find("\nRun with: --start 0 --stop 1830 --repeat-drivers 1829\n--repeat-drivers 1829 "
-                                "repeats these 5 years on the model's calendar; a spin-up of 100 years: --stop 36600\n"),
-              std::string::npos)
+    EXPECT_NE(
+        imported.Out.find("\nRun with: --start 0 --stop 1830 --repeat-drivers 1829\n--repeat-drivers 1829 "
+                          "repeats these 5 years on the model's calendar; a spin-up of 100 years: --stop 36600\n"),
+        std::string::npos)
         << imported.Out;
 
     const Result checked = Drivers({"check", dir / "site.drr"});
@@ -111,13 +113,15 @@ TEST(DriversCommand, MistakenCommandLinesAreAnsweredWithoutWritingAnything) {
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("--latitude is required"), std::string::npos) << r.Err;
     r = Drivers({"import", StationCsv, "other.csv", "--latitude", "47", "-o", dir / "x.drr"});
-    EXPECT_EQ(r.Err, "ostrel-drivers: The following argument was not expected: other.csv\n"
-                     "Run with --help for more information.\n");
+    EXPECT_EQ(r.Err,
+              "ostrel-drivers: The following argument was not expected: other.csv\n"
+              "Run with --help for more information.\n");
     r = Drivers({"import", StationCsv, "--latitude", "47", "-o", dir / "x.drr", "--column", "Tamax"});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "ostrel-drivers: --column Tamax: expected SYMBOL=COLUMN[:UNIT], as in Tamax=temp_max:degC\n");
     r = Drivers({"import", dir / "x.csv", "--latitude", "47", "-o", dir / "x.csv"});
-    EXPECT_EQ(r.Err, "ostrel-drivers: " + dir / "x.csv" + ": the driver file would replace the weather file it is read from\n");
+    EXPECT_EQ(r.Err, "ostrel-drivers: " + dir / "x.csv" +
+                         ": the driver file would replace the weather file it is read from\n");
     EXPECT_EQ(dir.Entries(), 0u);
 }
 

@@ -33,9 +33,10 @@ TEST(ImportCalendar, ALeapAndANonLeapYearLandOnTheModelsYearsOf366Days) {
     EXPECT_EQ(r.Dates[366 + 59], "2020-02-29");
     EXPECT_EQ(r.Records[366 + 59].Time, 425.0);
     EXPECT_EQ(r.Records.back().Time, 731.0);
-    EXPECT_EQ(r.Run.Text, "--start 0 --stop 732 --repeat-drivers 731\n"
-                          "--repeat-drivers 731 repeats these 2 years on the model's calendar; "
-                          "a spin-up of 100 years: --stop 36600");
+    EXPECT_EQ(r.Run.Text,
+              "--start 0 --stop 732 --repeat-drivers 731\n"
+              "--repeat-drivers 731 repeats these 2 years on the model's calendar; "
+              "a spin-up of 100 years: --stop 36600");
     ASSERT_EQ(r.Years.size(), 2u);
     EXPECT_EQ(r.Years[0].Days, 365);
     EXPECT_EQ(r.Years[1].Days, 366);
@@ -50,9 +51,10 @@ TEST(ImportCalendar, APartYearStartsAtItsOwnDayAndIsNotOfferedForRepeating) {
     WriteBytes(dir / "w.csv", text);
     const auto r = drivers::ImportWeather(Settings(dir / "w.csv", dir / "w.drr"));
     EXPECT_EQ(r.Records.front().Time, 73.0);
-    EXPECT_EQ(r.Run.Text, "--start 73 --stop 90\nno --repeat-drivers: the records run from 2019-03-15 to 2019-03-31, "
-                          "not whole calendar years, and repeating them would shift the seasons against the model's "
-                          "calendar");
+    EXPECT_EQ(r.Run.Text,
+              "--start 73 --stop 90\nno --repeat-drivers: the records run from 2019-03-15 to 2019-03-31, "
+              "not whole calendar years, and repeating them would shift the seasons against the model's "
+              "calendar");
     EXPECT_EQ(r.Years[0].Notes, "part of the year");
 }
 
@@ -93,7 +95,8 @@ TEST(ImportSubDaily, HourlyRecordsGiveTheSameDriversAsTheirDailyAggregate) {
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(hourly.Records[i].Time, daily.Records[i].Time);
         for (int d = 1; d <= drivers::DriverCount; ++d)
-            EXPECT_NEAR(hourly.Records[i].Value[d], daily.Records[i].Value[d], 1e-9) << "record " << i << " driver " << d;
+            EXPECT_NEAR(hourly.Records[i].Value[d], daily.Records[i].Value[d], 1e-9)
+                << "record " << i << " driver " << d;
     }
     EXPECT_EQ(hourly.Records[0].Time, 151.0);  // 1 June 2021
 }
@@ -104,13 +107,15 @@ TEST(ImportSubDaily, ADayWithTooFewRecordsIsAGapThatIsFilled) {
     // Day 2 keeps only its first 12 hours: fewer than three quarters of a day.
     std::string hourly;
     int line = 0;
-    for (std::size_t start = 0, end; (end = files.Hourly.find('\n', start)) != std::string::npos; start = end + 1, ++line)
+    for (std::size_t start = 0, end; (end = files.Hourly.find('\n', start)) != std::string::npos;
+         start = end + 1, ++line)
         if (line <= 24 || line > 36) hourly += files.Hourly.substr(start, end - start + 1);
     WriteBytes(dir / "hourly.csv", hourly);
     const auto r = drivers::ImportWeather(Settings(dir / "hourly.csv", dir / "h.drr"));
     ASSERT_EQ(r.Records.size(), 3u);
     const auto& rec = r.Records;
-    EXPECT_NEAR(rec[1].Value[F(Field::Tamax)], 0.5 * (rec[0].Value[F(Field::Tamax)] + rec[2].Value[F(Field::Tamax)]), 1e-12);
+    EXPECT_NEAR(rec[1].Value[F(Field::Tamax)], 0.5 * (rec[0].Value[F(Field::Tamax)] + rec[2].Value[F(Field::Tamax)]),
+                1e-12);
     EXPECT_EQ(rec[1].Value[F(Field::Ppt)], 0.0);
     ASSERT_EQ(r.Warnings.size(), 1u);
     EXPECT_EQ(r.Warnings[0], "Ppt: no value on 2021-06-02 (1 day): set to 0 mm");
@@ -119,9 +124,11 @@ TEST(ImportSubDaily, ADayWithTooFewRecordsIsAGapThatIsFilled) {
 
 TEST(ImportColumns, UnitsAreConvertedAndAnExplicitMapWinsOverTheHeader) {
     TempFolder dir;
-    WriteBytes(dir / "w.csv", "year;doy;Tmax (K);Tmin (\xB0" "F);rain (inch);hi\n"
-                              "2019;1;283.15;41;0.1;50\n"
-                              "2019;2;284.15;32;0;59\n");
+    WriteBytes(dir / "w.csv",
+               "year;doy;Tmax (K);Tmin (\xB0"
+               "F);rain (inch);hi\n"
+               "2019;1;283.15;41;0.1;50\n"
+               "2019;2;284.15;32;0;59\n");
     auto s = Settings(dir / "w.csv", dir / "w.drr");
     auto r = drivers::ImportWeather(s);
     EXPECT_NEAR(r.Records[0].Value[F(Field::Tamax)], 10.0, 1e-12);
@@ -130,7 +137,8 @@ TEST(ImportColumns, UnitsAreConvertedAndAnExplicitMapWinsOverTheHeader) {
     EXPECT_NEAR(r.Records[0].Value[F(Field::Ppt)], 2.54, 1e-12);
     // The same as tab-separated values.
     WriteBytes(dir / "w.tsv", "year\tdoy\tTmax (K)\tTmin (degF)\train (inch)\n2019\t1\t283.15\t41\t0.1\n");
-    EXPECT_NEAR(drivers::ImportWeather(Settings(dir / "w.tsv", dir / "w.drr")).Records[0].Value[F(Field::Ppt)], 2.54, 1e-12);
+    EXPECT_NEAR(drivers::ImportWeather(Settings(dir / "w.tsv", dir / "w.drr")).Records[0].Value[F(Field::Ppt)], 2.54,
+                1e-12);
     s.Columns = {drivers::ParseColumnChoice("Tamax=hi:degF")};
     r = drivers::ImportWeather(s);
     EXPECT_NEAR(r.Records[1].Value[F(Field::Tamax)], 15.0, 1e-12);
@@ -152,8 +160,9 @@ TEST(ImportDerived, ShortwaveSoilCo2DepositionAndTheTenNotMeasuredDrivers) {
     for (int d = drivers::FirstOverrideDriver; d <= drivers::DriverCount; ++d) EXPECT_EQ(first[d], -1.0);
     // The soil follows the air slowly: after a cool start it lags the warming spring.
     EXPECT_LT(r.Records[120].Value[F(Field::Ts)], 0.5 * (r.Records[120].Value[2] + r.Records[120].Value[3]));
-    EXPECT_EQ(r.Derived.back(), "10 of the drivers 9 to 18 (litterfall and soil nitrogen) not measured: -1, the model "
-                                "computes them");
+    EXPECT_EQ(r.Derived.back(),
+              "10 of the drivers 9 to 18 (litterfall and soil nitrogen) not measured: -1, the model "
+              "computes them");
     s.Co2 = 380.0;
     s.Shortwave = drivers::ShortwaveMethod::ThorntonRunning;
     r = drivers::ImportWeather(s);
@@ -163,19 +172,22 @@ TEST(ImportDerived, ShortwaveSoilCo2DepositionAndTheTenNotMeasuredDrivers) {
 
 TEST(ImportGaps, ShortGapsAreFilledAndLongOnesRefusedWithTheirDates) {
     TempFolder dir;
-    WriteBytes(dir / "w.csv", "date,tmax,tmin,precip\n2019-01-01,2,-2,1\n2019-01-02,NA,-3,\n2019-01-03,-9999,-4,NA\n"
-                              "2019-01-04,8,0,3\n");
+    WriteBytes(dir / "w.csv",
+               "date,tmax,tmin,precip\n2019-01-01,2,-2,1\n2019-01-02,NA,-3,\n2019-01-03,-9999,-4,NA\n"
+               "2019-01-04,8,0,3\n");
     const auto r = drivers::ImportWeather(Settings(dir / "w.csv", dir / "w.drr"));
     EXPECT_DOUBLE_EQ(r.Records[1].Value[F(Field::Tamax)], 4.0);
     EXPECT_DOUBLE_EQ(r.Records[2].Value[F(Field::Tamax)], 6.0);
     EXPECT_EQ(r.Warnings, std::vector<std::string>{"Ppt: no value on 2019-01-02 to 2019-01-03 (2 days): set to 0 mm"});
     EXPECT_EQ(r.Years[0].Notes, "part of the year; 2 days filled");
 
-    WriteBytes(dir / "long.csv", "date,tmax,tmin,precip\n2019-01-01,2,-2,1\n2019-01-02,,-2,1\n2019-01-03,,-2,1\n"
-                                 "2019-01-04,,-2,1\n2019-01-05,,-2,1\n2019-01-06,3,-2,1\n2019-01-11,3,-2,1\n");
+    WriteBytes(dir / "long.csv",
+               "date,tmax,tmin,precip\n2019-01-01,2,-2,1\n2019-01-02,,-2,1\n2019-01-03,,-2,1\n"
+               "2019-01-04,,-2,1\n2019-01-05,,-2,1\n2019-01-06,3,-2,1\n2019-01-11,3,-2,1\n");
     EXPECT_EQ(Refusal([&] { drivers::ImportWeather(Settings(dir / "long.csv", dir / "w.drr")); }),
-              dir / "long.csv" + ": gaps longer than --max-gap 3 days, not filled: 2019-01-02 to 2019-01-05 "
-                                 "(4 days: Tamax); 2019-01-07 to 2019-01-10 (4 days: Tamax, Tamin, Ppt)");
+              dir / "long.csv" +
+                  ": gaps longer than --max-gap 3 days, not filled: 2019-01-02 to 2019-01-05 "
+                  "(4 days: Tamax); 2019-01-07 to 2019-01-10 (4 days: Tamax, Tamin, Ppt)");
     auto wide = Settings(dir / "long.csv", dir / "w.drr");
     wide.MaxGap = 4;
     EXPECT_EQ(drivers::ImportWeather(wide).Records.size(), 11u);
@@ -217,7 +229,8 @@ TEST(ImportRefusals, EachNamesTheFileTheLineAndWhatIsWrong) {
               f + ": --column Tamax=hi: no column 'hi' (columns found: date, tmax, tmin, rain)");
     s.Columns.clear();
     s.Latitude = 91.0;
-    EXPECT_EQ(Refusal([&] { drivers::ImportWeather(s); }), "--latitude 91.00: a latitude lies between -90 and 90 degrees");
+    EXPECT_EQ(Refusal([&] { drivers::ImportWeather(s); }),
+              "--latitude 91.00: a latitude lies between -90 and 90 degrees");
     EXPECT_EQ(Refusal([] { drivers::ParseColumnChoice("Tamax"); }),
               "--column Tamax: expected SYMBOL=COLUMN[:UNIT], as in Tamax=temp_max:degC");
     EXPECT_EQ(Refusal([] { drivers::ParseColumnChoice("Ppt=rain:degC"); }),
@@ -231,9 +244,10 @@ TEST(ImportSave, RecordsThatFailTheChecksLeaveTheDriverFileAsItWas) {
     WriteBytes(dir / "w.csv", "date,tmax,tmin,rain\n2019-01-01,3,1,0\n2019-01-02,3,5,0\n2019-01-03,3,1,-2\n");
     WriteBytes(dir / "w.drr", "an earlier driver file");
     EXPECT_EQ(Refusal([&] { drivers::ImportAndSave(Settings(dir / "w.csv", dir / "w.drr")); }),
-              dir / "w.csv" + ": 2 problems in the drivers made from it, nothing written:\n"
-                              "  2019-01-02: Tamin 5 above Tamax 3\n"
-                              "  2019-01-03: Ppt -2 outside 0 to 2000 mm H2O day-1");
+              dir / "w.csv" +
+                  ": 2 problems in the drivers made from it, nothing written:\n"
+                  "  2019-01-02: Tamin 5 above Tamax 3\n"
+                  "  2019-01-03: Ppt -2 outside 0 to 2000 mm H2O day-1");
     EXPECT_EQ(ReadBytes(dir / "w.drr"), "an earlier driver file");
     EXPECT_EQ(dir.Entries(), 2u);  // no temporary file left beside it
 }

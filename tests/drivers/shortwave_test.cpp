@@ -21,7 +21,8 @@ double IntegratedRadiation(double latitudeDeg, int dayOfYear) {
     constexpr int Steps = 24 * 60 * 20;  // three seconds each
     for (int i = 0; i < Steps; ++i) {
         const double hourAngle = -Pi + 2.0 * Pi * (i + 0.5) / Steps;
-        const double cosZenith = std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::cos(hourAngle);
+        const double cosZenith =
+            std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::cos(hourAngle);
         if (cosZenith > 0.0) sum += 0.0820 * dr * cosZenith * (24.0 * 60.0 / Steps);
     }
     return sum;

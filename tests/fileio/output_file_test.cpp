@@ -238,17 +238,17 @@ TEST_F(OutputFileTest, ALastRecordCutShortIsLeftOutSayingWhereAndACutElsewhereIs
         RecordingNotifier notifier;
         fileio::OutputReader reader(name);
         double time = 0;
-        ASSERT_TRUE(reader.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses,
-                                      readProcesses));
+        ASSERT_TRUE(
+            reader.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses, readProcesses));
         EXPECT_EQ(readStates[1].Value, 5);
-        EXPECT_FALSE(reader.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses,
-                                       readProcesses));
+        EXPECT_FALSE(
+            reader.ReadRecord(time, drivers, ModelDef.NumStates, readStates, ModelDef.NumProcesses, readProcesses));
         EXPECT_EQ(time, 1);  // the record before stays read
         EXPECT_EQ(readStates[1].Value, 5);
         EXPECT_EQ(reader.CutAt(), static_cast<std::int64_t>(cut));
-        EXPECT_EQ(notifier.shown, std::vector<std::string>{"other: the last record of '" + name +
-                                                           "', cut short at byte " + std::to_string(cut) +
-                                                           ", was left out"});
+        EXPECT_EQ(notifier.shown,
+                  std::vector<std::string>{"other: the last record of '" + name + "', cut short at byte " +
+                                           std::to_string(cut) + ", was left out"});
     }
     // A record whose numbers are all there, only its line end lost, is whole.
     WriteBytes(name, whole.substr(0, whole.size() - 2));

@@ -45,8 +45,8 @@ TEST_F(FitCommandTest, RecoversChangedSampleParametersAndFlagsOneTheObservations
 
     std::vector<std::string> args = times;
     const std::string fitted = dir / "fitted.par", report = dir / "report.txt";
-    args.insert(args.end(), {"-q", "--fit", "mF", "--fit", "alphas=0.5..0.9", "--fit", "Q10D", "--fit", "deltaCa", "--fit", "alphaQ",
-                             "-o", fitted, "--report", report, par, drr, obsFile});
+    args.insert(args.end(), {"-q", "--fit", "mF", "--fit", "alphas=0.5..0.9", "--fit", "Q10D", "--fit", "deltaCa",
+                             "--fit", "alphaQ", "-o", fitted, "--report", report, par, drr, obsFile});
     const FitRunResult r = FitCommand(args);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
@@ -70,20 +70,23 @@ TEST_F(FitCommandTest, RecoversChangedSampleParametersAndFlagsOneTheObservations
               "Fit to observations file '" + obsFile + "': 36 observed values of 3 series at 12 times");
     EXPECT_NE(text.find("\nalphas        0.6           0.72"), std::string::npos) << text;
     EXPECT_NE(text.find("-16           -4            unidentifiable: the observations do not depend on it\n"),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
     // What the model does with alphaQ does not reach these observations: its
     // differences are the runs' rounding, which a test for zero misses.
     EXPECT_NE(text.find("\nalphaQ        0.05          "), std::string::npos) << text;
-    EXPECT_NE(text.find("inf           0.025         0.1           unidentifiable: the observations do not depend on it\n"),
-              std::string::npos) << text;
+    EXPECT_NE(
+        text.find("inf           0.025         0.1           unidentifiable: the observations do not depend on it\n"),
+        std::string::npos)
+        << text;
 }
 
 // Runs that end on a new model year leave nothing to the run after them: the
 // fit finds the value the observations were made with whichever day it stops.
 TEST_F(FitCommandTest, RecoversAValueExactlyWhetherItsRunsEndBeforeOrOnTheNewYear) {
     const std::string samples = OSTREL_SAMPLES_DIR, par = samples + "/forest.par", drr = samples + "/weather.drr";
-    ASSERT_EQ(Batch({"-q", "--start", "0", "--stop", "365", "--output-every", "30", "--set", "mF=44", "--format",
-                     "csv", "--columns", "PST", par, drr, obsFile})
+    ASSERT_EQ(Batch({"-q", "--start", "0", "--stop", "365", "--output-every", "30", "--set", "mF=44", "--format", "csv",
+                     "--columns", "PST", par, drr, obsFile})
                   .status,
               0);
     for (const char* stop : {"365", "366"}) {

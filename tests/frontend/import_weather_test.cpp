@@ -56,11 +56,13 @@ private slots:
         const std::vector<std::string> expected{
             "Choose the weather file to import.", "Choose the driver file to write.",
             "'north' is not a valid floating point value",
-            SamplePath("forest.par") + ": no date column: a column 'date' (YYYY-MM-DD) or the columns 'year' and 'doy' "
-                                       "are needed (columns found: Ostrel                    6.4.2)"};
+            SamplePath("forest.par") +
+                ": no date column: a column 'date' (YYYY-MM-DD) or the columns 'year' and 'doy' "
+                "are needed (columns found: Ostrel                    6.4.2)"};
         QCOMPARE(notifier.Texts().size(), std::size_t{4});
         for (std::size_t i = 0; i < 4; ++i) QCOMPARE(notifier.Texts()[i], expected[i]);
-        for (const AskedMessage& m : notifier.Messages) QVERIFY(m.Kind == MsgKind::Error && m.Buttons == MsgButtons::Ok);
+        for (const AskedMessage& m : notifier.Messages)
+            QVERIFY(m.Kind == MsgKind::Error && m.Buttons == MsgButtons::Ok);
         QVERIFY(!dialog.BtnUseDriver->isEnabled());
         QCOMPARE(dir.Entries(), std::size_t{0});
     }

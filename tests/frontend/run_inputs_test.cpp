@@ -74,7 +74,9 @@ private slots:
         QCOMPARE(ask.Messages[0].Buttons, MsgButtons::YesNo);
         QCOMPARE(ask.Messages[0].Text, "The input files may mislead this run:\n\n" + subject +
                                            ": Tamax 285.2 on line 3: looks like kelvin; the model takes °C; also on 9 "
-                                           "more lines\n\n" + subject + ": Ppt -2 on line 7: negative precipitation\n\n"
+                                           "more lines\n\n" +
+                                           subject +
+                                           ": Ppt -2 on line 7: negative precipitation\n\n"
                                            "Run anyway?");
         QVERIFY(!std::filesystem::exists(output));
         QVERIFY(MainForm->BtnRun->isEnabled());
@@ -122,10 +124,11 @@ private slots:
         });
         ask.Messages.clear();
         MainForm->BtnRun->click();
-        const std::string finding = "the parameters in force: Wf 70 is not above Ww 70: field capacity must be above "
-                                    "wilting point";
-        QCOMPARE(ask.Texts(), std::vector<std::string>{"The input files may mislead this run:\n\n" + finding +
-                                                       "\n\nRun anyway?"});
+        const std::string finding =
+            "the parameters in force: Wf 70 is not above Ww 70: field capacity must be above "
+            "wilting point";
+        QCOMPARE(ask.Texts(),
+                 std::vector<std::string>{"The input files may mislead this run:\n\n" + finding + "\n\nRun anyway?"});
         QCOMPARE(shown, QString::fromStdString("Floating point division by zero; likely at fault: " + finding));
     }
 
@@ -155,12 +158,15 @@ private slots:
                      "' line 58: Tas is read as 0 from '.00000000000000E-0001'; 'critical Ta oC snowfall 5' was taken "
                      "for the name, and the name field of 25 characters ends inside the number "
                      "'5.00000000000000E-0001'\n\n" +
-                     subject + " line 7: 18 values where a record has 19 (time and 18 drivers); the record continues "
-                               "on the next line\n\n" +
-                     subject + ": II 180 on line 3: looks like W m-2; the model takes MJ m-2 day-1 (multiply by "
-                               "0.0864); also on 8 more lines\n\n" +
-                     subject + ": DNH4 0.62 on line 3: outside the range of real sites, 0 to 0.1 g N m-2 day-1; also "
-                               "on 8 more lines\n\nRun anyway?"});
+                     subject +
+                     " line 7: 18 values where a record has 19 (time and 18 drivers); the record continues "
+                     "on the next line\n\n" +
+                     subject +
+                     ": II 180 on line 3: looks like W m-2; the model takes MJ m-2 day-1 (multiply by "
+                     "0.0864); also on 8 more lines\n\n" +
+                     subject +
+                     ": DNH4 0.62 on line 3: outside the range of real sites, 0 to 0.1 g N m-2 day-1; also "
+                     "on 8 more lines\n\nRun anyway?"});
         QVERIFY(!std::filesystem::exists(dir.File("run.out")));
     }
 };

@@ -63,7 +63,7 @@ TEST_F(CleanRunTest, TheSameRunTwiceWritesTheSameFile) {
     };
     // Each ends on the first day of a model year, where the model starts its
     // annual totals anew.
-    const Case cases[] = {{"normal", normal, 366, 1},     {"repeated drivers", repeated, 366, 1},
+    const Case cases[] = {{"normal", normal, 366, 1},        {"repeated drivers", repeated, 366, 1},
                           {"periodic reset", reset, 366, 1}, {"steady-state stop", steady, 366, 1},
                           {"half steps", halves, 366, 0.5},  {"two years", normal, 732, 1}};
     for (const Case& c : cases) {

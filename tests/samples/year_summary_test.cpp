@@ -99,9 +99,8 @@ TEST(YearSummary, ALastRecordCutShortIsLeftOut) {
     ASSERT_EQ(years.size(), 1u);
     EXPECT_EQ(years[0].LastTime, 2);
     EXPECT_EQ(years[0].Gpp, 1.5);
-    EXPECT_EQ(notifier.shown, std::vector<std::string>{"other: the last record of '" + file +
-                                                       "', cut short at byte " + std::to_string(whole.size() - 3000) +
-                                                       ", was left out"});
+    EXPECT_EQ(notifier.shown, std::vector<std::string>{"other: the last record of '" + file + "', cut short at byte " +
+                                                       std::to_string(whole.size() - 3000) + ", was left out"});
 }
 
 TEST(YearSummary, MissingFileIsReported) {

@@ -122,8 +122,9 @@ TEST(SensitivityIndices, IntervalsComeOnlyFromWhatCanGiveThem) {
     // One quasi-random replicate: the value, but no interval, and a note why.
     const Design one = SobolDesign(Three(-pi, pi), 256, 4);
     ASSERT_EQ(one.Notes.size(), 1u);
-    EXPECT_EQ(one.Notes[0],
-              "one quasi-random replicate: its indices will have no 95 % intervals (--replicates 2 or more gives them)");
+    EXPECT_EQ(
+        one.Notes[0],
+        "one quasi-random replicate: its indices will have no 95 % intervals (--replicates 2 or more gives them)");
     Analysis a = Analyse(one, RunAll(one, Ishigami));
     EXPECT_NEAR(Find(a, "b", "first"), 0.4424, 0.05);
     EXPECT_TRUE(std::isnan(Find(a, "b", "first", &Index::Low95)));
@@ -151,7 +152,7 @@ TEST(SensitivityIndices, IntervalsComeOnlyFromWhatCanGiveThem) {
 TEST(SensitivityDesign, SobolReplicatesShiftTheSequenceFromItsFirstPoint) {
     // The sequence's known beginning, first point included.
     const auto points = SobolPoints(3, 6);
-    const std::vector<std::vector<double>> known{{0.5, 0.5, 0.5},     {0.75, 0.25, 0.25},    {0.25, 0.75, 0.75},
+    const std::vector<std::vector<double>> known{{0.5, 0.5, 0.5},       {0.75, 0.25, 0.25},    {0.25, 0.75, 0.75},
                                                  {0.375, 0.375, 0.625}, {0.875, 0.875, 0.125}, {0.625, 0.125, 0.875}};
     EXPECT_EQ(points, known);
 
@@ -225,10 +226,13 @@ TEST(SensitivityDesignFile, RoundTripAndRefusals) {
     EXPECT_EQ(refused(head + "1,0,base\n"), "d.csv line 4: 3 fields where the header has 4");
     EXPECT_EQ(refused(head + "1,0,base,nan\n"), "d.csv line 4, column 4 (kA): 'nan' is not a number");
     EXPECT_EQ(refused(head + "1,0.5,base,1\n"), "d.csv line 4, column 2: '0.5' is not a whole number");
-    EXPECT_EQ(refused("# method sobol\n# replicates 0\n"), "d.csv line 2: a replicates line is '# replicates COUNT', COUNT 1 or more");
-    EXPECT_EQ(refused("# method sobol\n# sampling lhs\n"), "d.csv line 2: the sampling is 'quasi' or 'random', not 'lhs'");
-    EXPECT_EQ(refused("# method sobol\n# replicates 2\n# factor kA 1 2\nmember,group,role,kA\n1,1,A,1\n2,2,A,1\n3,3,A,1\n"),
-              "d.csv: its 3 blocks do not split into 2 replicates of equal size");
+    EXPECT_EQ(refused("# method sobol\n# replicates 0\n"),
+              "d.csv line 2: a replicates line is '# replicates COUNT', COUNT 1 or more");
+    EXPECT_EQ(refused("# method sobol\n# sampling lhs\n"),
+              "d.csv line 2: the sampling is 'quasi' or 'random', not 'lhs'");
+    EXPECT_EQ(
+        refused("# method sobol\n# replicates 2\n# factor kA 1 2\nmember,group,role,kA\n1,1,A,1\n2,2,A,1\n3,3,A,1\n"),
+        "d.csv: its 3 blocks do not split into 2 replicates of equal size");
 }
 
 TEST(SensitivityDesign, ChoicesThatGiveNoSoundDesignAreRefused) {
@@ -285,8 +289,9 @@ TEST(SensitivityDesign, OneAtATimeAroundZeroStepsByTheRangesWidth) {
     ASSERT_EQ(d.Members.size(), 5u);
     EXPECT_EQ(d.Members[1].Values, (std::vector<double>{-0.1, 50}));
     EXPECT_EQ(d.Members[2].Values, (std::vector<double>{0.1, 50}));
-    EXPECT_EQ(d.Notes, std::vector<std::string>{
-                           "Tas: the centre of its range is 0, so it steps by 0.01 of the range's width (0.1) instead"});
+    EXPECT_EQ(d.Notes,
+              std::vector<std::string>{
+                  "Tas: the centre of its range is 0, so it steps by 0.01 of the range's width (0.1) instead"});
     const Analysis a = Analyse(d, RunAll(d, [](const auto& x) { return 10 + 3 * x[0] + x[1]; }));
     EXPECT_NEAR(Find(a, "Tas", "derivative"), 3, 1e-9);
     EXPECT_EQ(Find(a, "Tas", "elasticity"), 0);

@@ -187,8 +187,9 @@ private slots:
         const auto failure = [&](const std::string& name, const std::string& why) {
             return E(1, "ostrel-plot: " + dir / name + ": " + why + "\n");
         };
-        QCOMPARE(bad("a.csv", "Time,LIA\r\ndays,m2\r\n1,2\r\n"),
-                 failure("a.csv", "line 1: column 2: unknown symbol 'LIA' (symbols are case-sensitive); did you mean LAI?"));
+        QCOMPARE(
+            bad("a.csv", "Time,LIA\r\ndays,m2\r\n1,2\r\n"),
+            failure("a.csv", "line 1: column 2: unknown symbol 'LIA' (symbols are case-sensitive); did you mean LAI?"));
         QCOMPARE(bad("b.csv", "Time,LAI\r\ndays,m2\r\n1,2\r\n2,x\r\n"),
                  failure("b.csv", "line 4: column 2: 'x' is not a number"));
         QCOMPARE(bad("c.tsv", "Time\tLAI\r\ndays\tm2\r\n1\t2\t3\r\n"),
@@ -203,7 +204,8 @@ private slots:
         for (int t = 0; t <= 732; t += 6) records.push_back({double(t), {{npp, t <= 366 ? 1.0 : 2.0}}});
         WriteOutput(dir / "y.out", records);
         for (const std::vector<std::string>& how : {std::vector<std::string>{"--years"}, {"--by-year", "sum"}}) {
-            std::vector<std::string> args{dir / "y.out", "--series", "NPP", "--title", "Two years", "-o", dir / "y.svg"};
+            std::vector<std::string> args{dir / "y.out", "--series", "NPP",        "--title",
+                                          "Two years",   "-o",       dir / "y.svg"};
             args.insert(args.end(), how.begin(), how.end());
             const Result r = Plot(args);
             QCOMPARE(r.Status, 0);

@@ -80,8 +80,8 @@ private slots:
         QVERIFY(room.contains(QRect(FmParameter->pos(), FmParameter->size())));
         FmParameter->show();
         QApplication::processEvents();
-        for (QPushButton* button : {FmParameter->BtnUpdateProc, FmParameter->BtnShowAllProcess, FmParameter->BtnOK,
-                                    FmParameter->BtnClose}) {
+        for (QPushButton* button :
+             {FmParameter->BtnUpdateProc, FmParameter->BtnShowAllProcess, FmParameter->BtnOK, FmParameter->BtnClose}) {
             const QRect where(button->mapTo(FmParameter, QPoint(0, 0)), button->size());
             QVERIFY2(FmParameter->rect().contains(where), qPrintable(button->objectName()));
         }

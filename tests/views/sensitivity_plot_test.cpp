@@ -53,7 +53,8 @@ class SensitivityPlotTest : public QObject {
 private slots:
     void EachMethodInEachFormat() {
         TempFolder dir;
-        const Design designs[] = {OatDesign(Factors, 0.01), MorrisDesign(Factors, 10, 4, 1), SobolDesign(Factors, 16, 1, 8)};
+        const Design designs[] = {OatDesign(Factors, 0.01), MorrisDesign(Factors, 10, 4, 1),
+                                  SobolDesign(Factors, 16, 1, 8)};
         for (const Design& design : designs) {
             const std::string name = MethodName(design.Kind);
             const IndexChart chart = Chart(design);

@@ -67,7 +67,8 @@ private slots:
         QCOMPARE(FmDisplayData->GetXSeries(), NameOf(x));
         QCOMPARE(FmDisplayData->ChOutput->xAxis->label(), QString("Time (days)"));  // not yet
         FmDisplayData->BtnUpdateChart->click();
-        QCOMPARE(FmDisplayData->ChOutput->xAxis->label().toStdString(), NameOf(x) + " (" + std::string(States[2].Units) + ")");
+        QCOMPARE(FmDisplayData->ChOutput->xAxis->label().toStdString(),
+                 NameOf(x) + " (" + std::string(States[2].Units) + ")");
 
         // OK with nothing chosen changes nothing.
         WhenShown(FmSeries, [&] {
