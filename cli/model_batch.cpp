@@ -230,6 +230,7 @@ private:
         }
         return !(o_.strict && !texts.empty());
     }
+    int CheckPlaces() const;
     int ReadInputs(BatchNotifier& notifier);
     // The metrics of a run that ended (with `failure` when it failed): one
     // row of the results file, or lines on the standard output. False when a
@@ -309,18 +310,22 @@ bool BatchRun::ReportMetrics(const MetricSet& metrics, const std::string& failur
     return complete || !failure.empty();
 }
 
-int BatchRun::Execute() {
-    // Places that cannot hold the files: reported before anything is read.
+// Places that cannot hold the files, reported before anything is read: a
+// spin-up is not lost to a destination found wrong only after the run.
+int BatchRun::CheckPlaces() const {
     const std::pair<const char*, const std::string*> files[] = {
         {"parameter file ", &o_.paramFile}, {"driver file ", &o_.driverFile}, {"output file ", &o_.outputFile}};
     for (const auto& [subject, name] : files)
         if (const std::string problem = name->empty() ? "" : PlaceProblem(*name); !problem.empty())
             return Fail(subject + Quoted(*name) + ": " + problem);
-    // A spin-up is not lost to a destination found wrong only after the run.
     if (o_.saveParams)
         if (const std::string problem = WriteProblem(*o_.saveParams); !problem.empty())
             return Fail("--save-params " + Quoted(*o_.saveParams) + ": " + problem + "; nothing was run");
+    return 0;
+}
 
+int BatchRun::Execute() {
+    if (const int status = CheckPlaces(); status != 0) return status;
     BatchNotifier notifier(err_, o_.quiet);
     InterruptGuard interrupt;
     if (const int status = ReadInputs(notifier); status != 0) return status;

@@ -133,8 +133,7 @@ int FitRun::ReadParams() {
 }
 
 // What is fitted, how, and to which observations.
-int FitRun::ReadFitInputs(std::vector<fit::FitParameter>& params, fit::FitSettings& settings,
-                          fit::Observations& obs) {
+int FitRun::ReadFitInputs(std::vector<fit::FitParameter>& params, fit::FitSettings& settings, fit::Observations& obs) {
     std::vector<fit::SeriesSd> sds;
     try {
         for (const std::string& text : f_.fits) {

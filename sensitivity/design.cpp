@@ -225,6 +225,75 @@ void WriteDesign(const Design& design, std::ostream& out) {
     }
 }
 
+// One "# ..." line of a design file's head: its method, replicates, sampling or a factor.
+static void ReadDesignComment(const std::string& text, const std::string& fileName, int line, Design& design,
+                              bool& haveMethod) {
+    std::istringstream words(text.substr(1));
+    std::string what;
+    words >> what;
+    if (what == "method") {
+        std::string name;
+        words >> name;
+        if (name == "oat")
+            design.Kind = Method::Oat;
+        else if (name == "morris")
+            design.Kind = Method::Morris;
+        else if (name == "sobol")
+            design.Kind = Method::Sobol;
+        else
+            throw InputError(Place(fileName, line) + ": unknown method '" + name + "'");
+        haveMethod = true;
+    } else if (what == "replicates") {
+        std::string count, rest;
+        words >> count >> rest;
+        double r = 0;
+        if (!ParseDouble(count, r) || r < 1 || r != std::floor(r) || r > 1e6 || !rest.empty())
+            throw InputError(Place(fileName, line) + ": a replicates line is '# replicates COUNT', COUNT 1 or more");
+        design.Replicates = static_cast<int>(r);
+    } else if (what == "sampling") {
+        std::string how;
+        words >> how;
+        if (how != "quasi" && how != "random")
+            throw InputError(Place(fileName, line) + ": the sampling is 'quasi' or 'random', not '" + how + "'");
+        design.Random = how == "random";
+    } else if (what == "factor") {
+        Factor f;
+        std::string low, high, log;
+        words >> f.Symbol >> low >> high >> log;
+        if (!ParseDouble(low, f.Low) || !ParseDouble(high, f.High) || (!log.empty() && log != "log"))
+            throw InputError(Place(fileName, line) + ": a factor line is '# factor SYMBOL LOW HIGH [log]'");
+        f.Log = log == "log";
+        design.Factors.push_back(f);
+    }
+}
+
+// One member's row, checked against the header and the members before it.
+static Member ReadMember(const std::vector<std::string>& fields, const Design& design, const std::string& fileName,
+                         int first, std::map<std::string, int>& ids) {
+    if (fields.size() != 3 + design.Factors.size())
+        throw InputError(Place(fileName, first) + ": " + std::to_string(fields.size()) +
+                         " fields where the header has " + std::to_string(3 + design.Factors.size()));
+    Member m;
+    m.Id = fields[0];
+    if (m.Id.empty()) throw InputError(Place(fileName, first) + ", column 1: the member id is empty");
+    if (!ids.emplace(m.Id, first).second)
+        throw InputError(Place(fileName, first) + ", column 1: member '" + m.Id + "' is also on line " +
+                         std::to_string(ids[m.Id]));
+    double group = 0;
+    if (!ParseDouble(fields[1], group) || group != std::floor(group))
+        throw InputError(Place(fileName, first) + ", column 2: '" + fields[1] + "' is not a whole number");
+    m.Group = static_cast<int>(group);
+    m.Role = fields[2];
+    for (std::size_t i = 0; i < design.Factors.size(); ++i) {
+        double v = 0;
+        if (!ParseDouble(fields[3 + i], v))
+            throw InputError(Place(fileName, first) + ", column " + std::to_string(4 + i) + " (" +
+                             design.Factors[i].Symbol + "): '" + fields[3 + i] + "' is not a number");
+        m.Values.push_back(v);
+    }
+    return m;
+}
+
 Design ReadDesign(std::istream& in, const std::string& fileName) {
     Design design;
     bool haveMethod = false, haveHeader = false;
@@ -236,40 +305,7 @@ Design ReadDesign(std::istream& in, const std::string& fileName) {
         std::getline(in, text);
         ++line;
         if (!text.empty() && text.back() == '\r') text.pop_back();
-        std::istringstream words(text.substr(1));
-        std::string what;
-        words >> what;
-        if (what == "method") {
-            std::string name;
-            words >> name;
-            if (name == "oat") design.Kind = Method::Oat;
-            else if (name == "morris") design.Kind = Method::Morris;
-            else if (name == "sobol") design.Kind = Method::Sobol;
-            else throw InputError(Place(fileName, line) + ": unknown method '" + name + "'");
-            haveMethod = true;
-        } else if (what == "replicates") {
-            std::string count, rest;
-            words >> count >> rest;
-            double r = 0;
-            if (!ParseDouble(count, r) || r < 1 || r != std::floor(r) || r > 1e6 || !rest.empty())
-                throw InputError(Place(fileName, line) +
-                                 ": a replicates line is '# replicates COUNT', COUNT 1 or more");
-            design.Replicates = static_cast<int>(r);
-        } else if (what == "sampling") {
-            std::string how;
-            words >> how;
-            if (how != "quasi" && how != "random")
-                throw InputError(Place(fileName, line) + ": the sampling is 'quasi' or 'random', not '" + how + "'");
-            design.Random = how == "random";
-        } else if (what == "factor") {
-            Factor f;
-            std::string low, high, log;
-            words >> f.Symbol >> low >> high >> log;
-            if (!ParseDouble(low, f.Low) || !ParseDouble(high, f.High) || (!log.empty() && log != "log"))
-                throw InputError(Place(fileName, line) + ": a factor line is '# factor SYMBOL LOW HIGH [log]'");
-            f.Log = log == "log";
-            design.Factors.push_back(f);
-        }
+        ReadDesignComment(text, fileName, line, design, haveMethod);
     }
     if (!haveMethod) throw InputError(fileName + ": not a design file (no '# method' line)");
     while (ReadCsvRecord(in, fields, line, first)) {
@@ -287,28 +323,7 @@ Design ReadDesign(std::istream& in, const std::string& fileName) {
                                      "'");
             continue;
         }
-        if (fields.size() != 3 + design.Factors.size())
-            throw InputError(Place(fileName, first) + ": " + std::to_string(fields.size()) + " fields where the header has " +
-                             std::to_string(3 + design.Factors.size()));
-        Member m;
-        m.Id = fields[0];
-        if (m.Id.empty()) throw InputError(Place(fileName, first) + ", column 1: the member id is empty");
-        if (!ids.emplace(m.Id, first).second)
-            throw InputError(Place(fileName, first) + ", column 1: member '" + m.Id + "' is also on line " +
-                             std::to_string(ids[m.Id]));
-        double group = 0;
-        if (!ParseDouble(fields[1], group) || group != std::floor(group))
-            throw InputError(Place(fileName, first) + ", column 2: '" + fields[1] + "' is not a whole number");
-        m.Group = static_cast<int>(group);
-        m.Role = fields[2];
-        for (std::size_t i = 0; i < design.Factors.size(); ++i) {
-            double v = 0;
-            if (!ParseDouble(fields[3 + i], v))
-                throw InputError(Place(fileName, first) + ", column " + std::to_string(4 + i) + " (" +
-                                 design.Factors[i].Symbol + "): '" + fields[3 + i] + "' is not a number");
-            m.Values.push_back(v);
-        }
-        design.Members.push_back(std::move(m));
+        design.Members.push_back(ReadMember(fields, design, fileName, first, ids));
     }
     if (!haveHeader) throw InputError(fileName + ": no header line");
     int blocks = 0;

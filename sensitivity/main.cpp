@@ -117,185 +117,210 @@ Results ReadResults(const std::string& name, const Design& design) {
 
 std::string Number(double v) { return std::isnan(v) ? "" : fileio::ExactText(v); }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    CLI::App app{"Sensitivity analysis of the Ostrel model: designs, ensembles of runs, indices.", Program};
-    app.require_subcommand(1);
-
-    // design
-    auto* design = app.add_subcommand("design", "Write a design of runs");
+// Everything the command line gives, for all four commands.
+struct Options {
     std::string method = "sobol", rangesFile, paramFile, designOut;
     DesignChoices choices;
     double spread = 0.10;
-    design->add_option("--method", method, "oat, morris or sobol")->check(CLI::IsMember({"oat", "morris", "sobol"}));
-    design->add_option("--ranges", rangesFile, "SYMBOL LOW HIGH [log] a line; default: every non-zero parameter ±10 %");
-    design->add_option("--params", paramFile, "parameter file whose values the default ranges surround");
-    design->add_option("--samples", choices.Samples,
-                       "Sobol blocks a replicate (default 512 / replicates) or Morris trajectories (default 20)");
-    design->add_option("--replicates", choices.Replicates,
-                       "Sobol: independent replicates, whose spread gives the 95 % intervals (default 8)");
-    design->add_flag("--random", choices.Random,
-                     "Sobol: plain pseudo-random points, one replicate by default, bootstrap intervals");
-    design->add_option("--levels", choices.Levels, "Morris grid levels (even, default 4)");
-    design->add_option("--delta", choices.Delta, "one-at-a-time relative step (default 0.01)");
-    design->add_option("--spread", spread, "default ranges: the relative half-width (default 0.1)");
-    design->add_option("--seed", choices.Seed, "random seed (default 1)");
-    design->add_option("-o,--output", designOut, "design file (CSV)")->required();
-
-    // run and commands share their arguments
     std::string designFile, driverFile, resultsFile, commandsOut;
     std::vector<std::string> metrics, runOptions;
     int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     bool resume = false;
     std::string modelBatch = FindModelBatch();
+    std::string indicesOut;
+    int bootstrap = 1000;
+    std::string plotFile, plotMetric;
+};
+
+CLI::App* AddDesignCommand(CLI::App& app, Options& o) {
+    auto* design = app.add_subcommand("design", "Write a design of runs");
+    design->add_option("--method", o.method, "oat, morris or sobol")->check(CLI::IsMember({"oat", "morris", "sobol"}));
+    design->add_option("--ranges", o.rangesFile,
+                       "SYMBOL LOW HIGH [log] a line; default: every non-zero parameter ±10 %");
+    design->add_option("--params", o.paramFile, "parameter file whose values the default ranges surround");
+    design->add_option("--samples", o.choices.Samples,
+                       "Sobol blocks a replicate (default 512 / replicates) or Morris trajectories (default 20)");
+    design->add_option("--replicates", o.choices.Replicates,
+                       "Sobol: independent replicates, whose spread gives the 95 % intervals (default 8)");
+    design->add_flag("--random", o.choices.Random,
+                     "Sobol: plain pseudo-random points, one replicate by default, bootstrap intervals");
+    design->add_option("--levels", o.choices.Levels, "Morris grid levels (even, default 4)");
+    design->add_option("--delta", o.choices.Delta, "one-at-a-time relative step (default 0.01)");
+    design->add_option("--spread", o.spread, "default ranges: the relative half-width (default 0.1)");
+    design->add_option("--seed", o.choices.Seed, "random seed (default 1)");
+    design->add_option("-o,--output", o.designOut, "design file (CSV)")->required();
+
+    return design;
+}
+
+// run and commands share their arguments.
+std::pair<CLI::App*, CLI::App*> AddEnsembleCommands(CLI::App& app, Options& o) {
     const auto ensembleArgs = [&](CLI::App* sub) {
-        sub->add_option("design", designFile, "design file")->required();
-        sub->add_option("paramfile", paramFile, "parameter file")->required();
-        sub->add_option("driverfile", driverFile, "driver file")->required();
-        sub->add_option("--metric", metrics, "KIND(SYMBOL)[@FROM..TO], repeatable")->required();
-        sub->add_option("--run-option", runOptions, "an option passed on to modelbatch as it stands, repeatable");
-        sub->add_option("--modelbatch", modelBatch, "the modelbatch program");
+        sub->add_option("design", o.designFile, "design file")->required();
+        sub->add_option("paramfile", o.paramFile, "parameter file")->required();
+        sub->add_option("driverfile", o.driverFile, "driver file")->required();
+        sub->add_option("--metric", o.metrics, "KIND(SYMBOL)[@FROM..TO], repeatable")->required();
+        sub->add_option("--run-option", o.runOptions, "an option passed on to modelbatch as it stands, repeatable");
+        sub->add_option("--modelbatch", o.modelBatch, "the modelbatch program");
     };
     auto* run = app.add_subcommand("run", "Run the members of a design, several at a time");
     ensembleArgs(run);
-    run->add_option("-o,--results", resultsFile, "results file (CSV), one row per member")->required();
-    run->add_option("--jobs", jobs, "members run at a time (default: all cores)");
-    run->add_flag("--resume", resume, "run only the members the results file has no row for");
+    run->add_option("-o,--results", o.resultsFile, "results file (CSV), one row per member")->required();
+    run->add_option("--jobs", o.jobs, "members run at a time (default: all cores)");
+    run->add_flag("--resume", o.resume, "run only the members the results file has no row for");
     auto* commands = app.add_subcommand("commands", "Write one modelbatch command line per member");
     ensembleArgs(commands);
-    commands->add_option("--results", resultsFile, "results file the members write")->required();
-    commands->add_option("-o,--output", commandsOut, "commands file")->required();
+    commands->add_option("--results", o.resultsFile, "results file the members write")->required();
+    commands->add_option("-o,--output", o.commandsOut, "commands file")->required();
 
-    // analyse
+    return {run, commands};
+}
+
+CLI::App* AddAnalyseCommand(CLI::App& app, Options& o) {
     auto* analyse = app.add_subcommand("analyse", "Sensitivity indices from a design and its results");
-    std::string indicesOut;
-    int bootstrap = 1000;
-    analyse->add_option("design", designFile, "design file")->required();
-    analyse->add_option("results", resultsFile, "results file")->required();
-    analyse->add_option("-o,--output", indicesOut, "indices file (CSV)")->required();
+    analyse->add_option("design", o.designFile, "design file")->required();
+    analyse->add_option("results", o.resultsFile, "results file")->required();
+    analyse->add_option("-o,--output", o.indicesOut, "indices file (CSV)")->required();
     analyse
-        ->add_option("--bootstrap", bootstrap,
+        ->add_option("--bootstrap", o.bootstrap,
                      "bootstrap resamples for the 95 % intervals of morris and of sobol --random designs of one "
                      "replicate (default 1000)")
         ->check(CLI::PositiveNumber);
-    std::string plotFile, plotMetric;
-    analyse->add_option("--plot", plotFile,
+    analyse->add_option("--plot", o.plotFile,
                         "chart of one metric's indices (.png, .svg or .pdf): ranked bars with 95 % intervals "
                         "(oat: elasticities; sobol: first order and total), or the morris mu*-sigma plane");
-    analyse->add_option("--plot-metric", plotMetric, "the metric --plot draws (default: the results' first)");
+    analyse->add_option("--plot-metric", o.plotMetric, "the metric --plot draws (default: the results' first)");
 
+    return analyse;
+}
+
+int DesignCommand(Options& o) {
+    std::vector<Factor> factors;
+    if (!o.rangesFile.empty()) {
+        StartSession(1, 2, 1);
+        if (!o.paramFile.empty()) ReadParamFile(o.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States);
+        auto in = OpenInput(o.rangesFile);
+        factors = ReadRanges(in, o.rangesFile);
+    } else {
+        if (o.paramFile.empty()) throw InputError("--params PARAMFILE or --ranges RANGES is needed");
+        StartSession(1, 2, 1);
+        if (!ReadParamFile(o.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return 1;
+        factors = DefaultRanges(o.spread);
+    }
+    o.choices.Kind = o.method == "oat" ? Method::Oat : o.method == "morris" ? Method::Morris : Method::Sobol;
+    const Design d = MakeDesign(factors, o.choices);
+    for (const std::string& note : d.Notes) std::cerr << Program << ": note: " << note << '\n';
+    WriteWhole(o.designOut, [&d](std::ostream& out) { WriteDesign(d, out); });
+    std::cout << Program << ": " << d.Members.size() << " members, " << d.Factors.size() << " factors, "
+              << MethodName(d.Kind) << " design in '" << o.designOut << "'\n";
+    return 0;
+}
+
+int AnalyseCommand(const Options& o, const Design& d) {
+    if (!o.plotFile.empty() || !o.plotMetric.empty()) {
+        if (!PlottingAvailable())
+            throw InputError("--plot: plotting is not available in this build (it was built without the windows)");
+        if (o.plotFile.empty()) throw InputError("--plot-metric needs --plot FILE");
+        CheckPlotFileName(o.plotFile);
+    }
+    const Results r = ReadResults(o.resultsFile, d);
+    std::size_t plotted = 0;
+    if (!o.plotMetric.empty()) {
+        const auto named = std::find(r.Metrics.begin(), r.Metrics.end(), o.plotMetric);
+        if (named == r.Metrics.end()) {
+            std::string list;
+            for (const std::string& m : r.Metrics) list += (list.empty() ? "" : ", ") + m;
+            throw InputError("--plot-metric: " + o.resultsFile + " has no metric '" + o.plotMetric +
+                             "'; its metrics: " + list);
+        }
+        plotted = static_cast<std::size_t>(named - r.Metrics.begin());
+    }
+    std::vector<Analysis> analyses;
+    for (std::size_t i = 0; i < r.Metrics.size(); ++i) analyses.push_back(Analyse(d, r.Values[i], o.bootstrap, 1));
+    WriteWhole(o.indicesOut, [&](std::ostream& out) {
+        out << "metric,factor,measure,value,low95,high95\r\n";
+        for (std::size_t i = 0; i < r.Metrics.size(); ++i)
+            for (const Index& x : analyses[i].Indices)
+                out << fileio::CsvField(r.Metrics[i]) << ',' << fileio::CsvField(x.Factor) << ',' << x.Measure << ','
+                    << Number(x.Value) << ',' << Number(x.Low95) << ',' << Number(x.High95) << "\r\n";
+    });
+    if (!analyses.empty())
+        for (const std::string& note : analyses[0].Notes) std::cerr << Program << ": note: " << note << '\n';
+    std::cout << Program << ": indices of " << r.Metrics.size() << " metrics in '" << o.indicesOut << "'";
+    if (!r.Failures.empty()) std::cout << "; " << r.Failures.size() << " failed members left out";
+    std::cout << '\n';
+    if (!o.plotFile.empty()) {
+        DrawIndexChart(BuildIndexChart(d, analyses[plotted], r.Metrics[plotted]), o.plotFile);
+        std::cout << Program << ": chart of " << r.Metrics[plotted] << " in '" << o.plotFile << "'\n";
+    }
+    return 0;
+}
+
+int CommandsCommand(const Options& o, const Design& d, const EnsembleSettings& s) {
+    WriteWhole(o.commandsOut, [&](std::ostream& out) {
+        out << "# " << d.Members.size() << " members of '" << o.designFile << "'; each appends its row to '"
+            << o.resultsFile << "'.\n"
+            << "# GNU parallel, on this machine:  parallel --jobs " << o.jobs << " :::: " << o.commandsOut << "\n"
+            << "#   on several machines:          parallel --sshloginfile HOSTS --jobs 1 :::: " << o.commandsOut << "\n"
+            << "# Slurm job array (one member a task):\n"
+            << "#   #!/bin/bash\n#   #SBATCH --array=1-" << d.Members.size() << "\n"
+            << "#   #SBATCH --cpus-per-task=1\n"
+            << "#   cmd=$(grep -v '^#' " << o.commandsOut << " | sed -n \"${SLURM_ARRAY_TASK_ID}p\")\n"
+            << "#   eval \"$cmd\"\n";
+        for (const Member& m : d.Members) out << ShellCommand(MemberArguments(s, d, m)) << '\n';
+    });
+    std::cout << Program << ": " << d.Members.size() << " command lines in '" << o.commandsOut << "'\n";
+    return 0;
+}
+
+int RunCommand(const Options& o, const Design& d, const EnsembleSettings& s) {
+    const auto header = ResultsHeader(o.metrics);
+    if (const std::string problem = PlaceProblem(o.resultsFile); !problem.empty())
+        throw InputError("results file '" + o.resultsFile + "': " + problem + "; nothing was run");
+    std::set<std::string> skip;
+    if (fs::exists(o.resultsFile)) {
+        if (!o.resume)
+            throw InputError("results file '" + o.resultsFile +
+                             "' exists: --resume runs the members it lacks, or name another file");
+        skip = FinishedMembers(o.resultsFile, header);
+    }
+    const bool terminal = isatty(STDERR_FILENO);
+    const auto p = RunEnsemble(s, d, skip, std::max(1, o.jobs), [terminal](const EnsembleProgress& p) {
+        if (!terminal) return;
+        const double eta = p.Done ? p.Seconds / double(p.Done) * double(p.Total - p.Done) : 0;
+        std::cerr << "\r" << p.Done << "/" << p.Total << " members, " << p.Failed << " failed, elapsed "
+                  << Clock(p.Seconds) << ", ETA " << Clock(eta) << "   " << std::flush;
+    });
+    if (terminal) std::cerr << '\n';
+    std::cout << Program << ": " << p.Done << " members run (" << skip.size() << " done before), " << p.Failed
+              << " failed, " << Clock(p.Seconds) << "; results in '" << o.resultsFile << "'\n";
+    if (p.Failed) {
+        const Results r = ReadResults(o.resultsFile, d);
+        for (std::size_t i = 0; i < r.Failures.size() && i < 3; ++i)
+            std::cout << "  member " << r.Failures[i].first << ": " << r.Failures[i].second << '\n';
+    }
+    return p.Failed ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Sensitivity analysis of the Ostrel model: designs, ensembles of runs, indices.", Program};
+    app.require_subcommand(1);
+    Options o;
+    CLI::App* design = AddDesignCommand(app, o);
+    const auto [run, commands] = AddEnsembleCommands(app, o);
+    CLI::App* analyse = AddAnalyseCommand(app, o);
+    (void)run;
     CLI11_PARSE(app, argc, argv);
     try {
-        if (*design) {
-            std::vector<Factor> factors;
-            if (!rangesFile.empty()) {
-                StartSession(1, 2, 1);
-                if (!paramFile.empty())
-                    ReadParamFile(paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States);
-                auto in = OpenInput(rangesFile);
-                factors = ReadRanges(in, rangesFile);
-            } else {
-                if (paramFile.empty()) throw InputError("--params PARAMFILE or --ranges RANGES is needed");
-                StartSession(1, 2, 1);
-                if (!ReadParamFile(paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States))
-                    return 1;
-                factors = DefaultRanges(spread);
-            }
-            choices.Kind = method == "oat" ? Method::Oat : method == "morris" ? Method::Morris : Method::Sobol;
-            const Design d = MakeDesign(factors, choices);
-            for (const std::string& note : d.Notes) std::cerr << Program << ": note: " << note << '\n';
-            WriteWhole(designOut, [&d](std::ostream& out) { WriteDesign(d, out); });
-            std::cout << Program << ": " << d.Members.size() << " members, " << d.Factors.size() << " factors, "
-                      << MethodName(d.Kind) << " design in '" << designOut << "'\n";
-            return 0;
-        }
-        auto designIn = OpenInput(designFile);
-        const Design d = ReadDesign(designIn, designFile);
-        if (*analyse) {
-            if (!plotFile.empty() || !plotMetric.empty()) {
-                if (!PlottingAvailable())
-                    throw InputError("--plot: plotting is not available in this build (it was built without the windows)");
-                if (plotFile.empty()) throw InputError("--plot-metric needs --plot FILE");
-                CheckPlotFileName(plotFile);
-            }
-            const Results r = ReadResults(resultsFile, d);
-            std::size_t plotted = 0;
-            if (!plotMetric.empty()) {
-                const auto named = std::find(r.Metrics.begin(), r.Metrics.end(), plotMetric);
-                if (named == r.Metrics.end()) {
-                    std::string list;
-                    for (const std::string& m : r.Metrics) list += (list.empty() ? "" : ", ") + m;
-                    throw InputError("--plot-metric: " + resultsFile + " has no metric '" + plotMetric +
-                                     "'; its metrics: " + list);
-                }
-                plotted = static_cast<std::size_t>(named - r.Metrics.begin());
-            }
-            std::vector<Analysis> analyses;
-            for (std::size_t i = 0; i < r.Metrics.size(); ++i) analyses.push_back(Analyse(d, r.Values[i], bootstrap, 1));
-            WriteWhole(indicesOut, [&](std::ostream& out) {
-                out << "metric,factor,measure,value,low95,high95\r\n";
-                for (std::size_t i = 0; i < r.Metrics.size(); ++i)
-                    for (const Index& x : analyses[i].Indices)
-                        out << fileio::CsvField(r.Metrics[i]) << ',' << fileio::CsvField(x.Factor) << ','
-                            << x.Measure << ',' << Number(x.Value) << ',' << Number(x.Low95) << ','
-                            << Number(x.High95) << "\r\n";
-            });
-            if (!analyses.empty())
-                for (const std::string& note : analyses[0].Notes) std::cerr << Program << ": note: " << note << '\n';
-            std::cout << Program << ": indices of " << r.Metrics.size() << " metrics in '" << indicesOut << "'";
-            if (!r.Failures.empty()) std::cout << "; " << r.Failures.size() << " failed members left out";
-            std::cout << '\n';
-            if (!plotFile.empty()) {
-                DrawIndexChart(BuildIndexChart(d, analyses[plotted], r.Metrics[plotted]), plotFile);
-                std::cout << Program << ": chart of " << r.Metrics[plotted] << " in '" << plotFile << "'\n";
-            }
-            return 0;
-        }
-        EnsembleSettings s{modelBatch, metrics, runOptions, paramFile, driverFile, resultsFile};
-        const auto header = ResultsHeader(metrics);
-        if (*commands) {
-            WriteWhole(commandsOut, [&](std::ostream& out) {
-                out << "# " << d.Members.size() << " members of '" << designFile << "'; each appends its row to '"
-                    << resultsFile << "'.\n"
-                    << "# GNU parallel, on this machine:  parallel --jobs " << jobs << " :::: " << commandsOut << "\n"
-                    << "#   on several machines:          parallel --sshloginfile HOSTS --jobs 1 :::: "
-                    << commandsOut << "\n"
-                    << "# Slurm job array (one member a task):\n"
-                    << "#   #!/bin/bash\n#   #SBATCH --array=1-" << d.Members.size() << "\n"
-                    << "#   #SBATCH --cpus-per-task=1\n"
-                    << "#   cmd=$(grep -v '^#' " << commandsOut << " | sed -n \"${SLURM_ARRAY_TASK_ID}p\")\n"
-                    << "#   eval \"$cmd\"\n";
-                for (const Member& m : d.Members) out << ShellCommand(MemberArguments(s, d, m)) << '\n';
-            });
-            std::cout << Program << ": " << d.Members.size() << " command lines in '" << commandsOut << "'\n";
-            return 0;
-        }
-        if (const std::string problem = PlaceProblem(resultsFile); !problem.empty())
-            throw InputError("results file '" + resultsFile + "': " + problem + "; nothing was run");
-        std::set<std::string> skip;
-        if (fs::exists(resultsFile)) {
-            if (!resume)
-                throw InputError("results file '" + resultsFile +
-                                 "' exists: --resume runs the members it lacks, or name another file");
-            skip = FinishedMembers(resultsFile, header);
-        }
-        const bool terminal = isatty(STDERR_FILENO);
-        const auto p = RunEnsemble(s, d, skip, std::max(1, jobs), [terminal](const EnsembleProgress& p) {
-            if (!terminal) return;
-            const double eta = p.Done ? p.Seconds / double(p.Done) * double(p.Total - p.Done) : 0;
-            std::cerr << "\r" << p.Done << "/" << p.Total << " members, " << p.Failed << " failed, elapsed "
-                      << Clock(p.Seconds) << ", ETA " << Clock(eta) << "   " << std::flush;
-        });
-        if (terminal) std::cerr << '\n';
-        std::cout << Program << ": " << p.Done << " members run (" << skip.size() << " done before), " << p.Failed
-                  << " failed, " << Clock(p.Seconds) << "; results in '" << resultsFile << "'\n";
-        if (p.Failed) {
-            const Results r = ReadResults(resultsFile, d);
-            for (std::size_t i = 0; i < r.Failures.size() && i < 3; ++i)
-                std::cout << "  member " << r.Failures[i].first << ": " << r.Failures[i].second << '\n';
-        }
-        return p.Failed ? 1 : 0;
+        if (*design) return DesignCommand(o);
+        auto designIn = OpenInput(o.designFile);
+        const Design d = ReadDesign(designIn, o.designFile);
+        if (*analyse) return AnalyseCommand(o, d);
+        EnsembleSettings s{o.modelBatch, o.metrics, o.runOptions, o.paramFile, o.driverFile, o.resultsFile};
+        if (*commands) return CommandsCommand(o, d, s);
+        return RunCommand(o, d, s);
     } catch (const std::exception& e) {
         std::cerr << Program << ": " << e.what() << '\n';
         return 1;
