@@ -23,6 +23,7 @@
 #include "cmdline/batch_options.h"
 #include "cmdline/input_checks.h"
 #include "cmdline/interrupt.h"
+#include "cmdline/terminal.h"
 #include "cli/list_variables.h"
 #include "fileio/csv.h"
 #include "fileio/driver_file.h"
@@ -45,58 +46,25 @@ constexpr const char* Program = "modelbatch";
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
-// Messages of the engine (file readers) go to stderr after the program's
-// name and, while a file is being read, the file's name.
-class BatchNotifier final : public Notifier {
-public:
-    BatchNotifier(std::ostream& err, bool quiet) : err_(err), quiet_(quiet), previous_(SetNotifier(this)) {}
-    ~BatchNotifier() override { SetNotifier(previous_); }
-    BatchNotifier(const BatchNotifier&) = delete;
-    BatchNotifier& operator=(const BatchNotifier&) = delete;
-
-    void SetContext(std::string context) { context_ = std::move(context); }
-
-    MsgResult Show(MsgKind kind, MsgButtons buttons, std::string_view text) override {
-        if (kind == MsgKind::Error) {
-            err_ << Program << ": ";
-            if (!context_.empty()) err_ << context_ << ": ";
-            err_ << text << '\n';
-        } else if (!quiet_) {
-            err_ << Program << ": " << (kind == MsgKind::Warning ? "warning: " : "") << text << '\n';
-        }
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes : MsgResult::Ok;
-    }
-
-private:
-    std::ostream& err_;
-    bool quiet_;
-    Notifier* previous_;
-    std::string context_;
-};
-
 // ---- Progress ----
 
 class BatchObserver final : public RunObserver {
 public:
-    BatchObserver(std::ostream& err, bool showProgress) : err_(err), showProgress_(showProgress) {}
+    BatchObserver(std::ostream& err, bool showProgress)
+        : progress_(err, showProgress, std::chrono::milliseconds(100)) {}
 
     void RunStarting() override {
-        lastDrawn_ = std::chrono::steady_clock::now();
+        progress_.Start();  // none for a run that is over sooner than an interval
         if (books_) books_->OpenAt(StartTime, States);
     }
 
     void Progress(int percent, double timeReached) override {
-        if (!showProgress_) return;
-        // At most ten updates a second, and none for a run that is over sooner.
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastDrawn_ < std::chrono::milliseconds(100)) return;
-        lastDrawn_ = now;
+        if (!progress_.Due()) return;  // at most ten updates a second
         constexpr int width = 40;
         const int filled = percent * width / 100;
-        err_ << '\r' << Program << ": [" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << percent << "%  time "
-             << ShortNumber(timeReached) << "   " << std::flush;
-        drawn_ = true;
+        progress_.Show(std::string(Program) + ": [" + std::string(static_cast<std::size_t>(filled), '#') +
+                       std::string(static_cast<std::size_t>(width - filled), '.') + "] " + std::to_string(percent) +
+                       "%  time " + ShortNumber(timeReached) + "   ");
     }
 
     bool CancelRequested() override { return Interrupted(); }
@@ -126,10 +94,7 @@ public:
 
     // A table that cannot be stored whole fails the run as its output file.
     void RunFinished() override {
-        if (drawn_) {
-            err_ << '\r' << std::string(79, ' ') << '\r' << std::flush;
-            drawn_ = false;
-        }
+        progress_.Clear(79);
         if (!table_) return;
         try {
             table_->Close();
@@ -141,10 +106,7 @@ public:
     }
 
 private:
-    std::ostream& err_;
-    bool showProgress_;
-    bool drawn_ = false;
-    std::chrono::steady_clock::time_point lastDrawn_;
+    ProgressLine progress_;
     std::string tableFile_;
     TableFormat tableFormat_ = TableFormat::Model;
     std::vector<Variable> tableColumns_;
@@ -231,7 +193,7 @@ private:
         return !(o_.strict && !texts.empty());
     }
     int CheckPlaces() const;
-    int ReadInputs(BatchNotifier& notifier);
+    int ReadInputs(TerminalNotifier& notifier);
     // The metrics of a run that ended (with `failure` when it failed): one
     // row of the results file, or lines on the standard output. False when a
     // metric has no value or the row could not be written.
@@ -246,7 +208,7 @@ private:
     std::vector<std::string> findings_;
 };
 
-int BatchRun::ReadInputs(BatchNotifier& notifier) {
+int BatchRun::ReadInputs(TerminalNotifier& notifier) {
     const std::string paramSubject = "parameter file " + Quoted(o_.paramFile);
     notifier.SetContext(paramSubject);
     try {
@@ -326,7 +288,7 @@ int BatchRun::CheckPlaces() const {
 
 int BatchRun::Execute() {
     if (const int status = CheckPlaces(); status != 0) return status;
-    BatchNotifier notifier(err_, o_.quiet);
+    TerminalNotifier notifier(err_, Program, {.Quiet = o_.quiet});
     InterruptGuard interrupt;
     if (const int status = ReadInputs(notifier); status != 0) return status;
     if (Interrupted()) {

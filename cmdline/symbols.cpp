@@ -102,6 +102,23 @@ std::size_t EditDistanceIgnoringCase(std::string_view a, std::string_view b) {
     return EditDistance(Lower(a), Lower(b));
 }
 
+std::string DidYouMean(std::string_view wanted, const std::vector<Candidate>& candidates) {
+    const std::size_t limit = std::max<std::size_t>(1, std::min<std::size_t>(2, wanted.size() / 3));
+    std::vector<std::pair<std::size_t, std::string>> near;
+    for (const Candidate& c : candidates) {
+        const bool caseOnly = Lower(wanted) == Lower(c.Text);
+        const std::size_t d = caseOnly ? 0 : EditDistanceIgnoringCase(wanted, c.Text);
+        if (d <= limit) near.emplace_back(d, c.Shown);
+    }
+    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    near.erase(std::unique(near.begin(), near.end()), near.end());
+    if (near.empty()) return {};
+    const std::size_t shown = std::min<std::size_t>(near.size(), 3);
+    std::string text = "; did you mean ";
+    for (std::size_t i = 0; i < shown; ++i) text += (i == 0 ? "" : i + 1 == shown ? " or " : ", ") + near[i].second;
+    return text + "?";
+}
+
 const char* KindName(VarKind kind) {
     switch (kind) {
         case VarKind::Driver: return "driver";
@@ -162,23 +179,11 @@ Variable FindVariable(std::string_view text, std::initializer_list<VarKind> allo
     if (!others.empty())
         throw std::invalid_argument(std::string(text) + " is " + Article(others.front().kind) + "; " + takes);
 
-    // The nearest symbols of the kinds taken: the same letters in another
-    // case, or one or two letters apart.
-    std::vector<std::pair<std::size_t, std::string>> near;
+    std::vector<Candidate> candidates;
     ForEach([&](Variable v) {
-        if (!Allowed(v.kind, allowed)) return;
-        const std::size_t d = EditDistanceIgnoringCase(text, SymbolOf(v));
-        if (d <= std::max<std::size_t>(1, std::min<std::size_t>(2, text.size() / 3)) || Lower(text) == Lower(SymbolOf(v)))
-            near.emplace_back(Lower(text) == Lower(SymbolOf(v)) ? 0 : d, QualifiedSymbol(v));
+        if (Allowed(v.kind, allowed)) candidates.push_back({SymbolOf(v), QualifiedSymbol(v)});
     });
-    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    near.erase(std::unique(near.begin(), near.end()), near.end());
-    std::string message = "unknown symbol " + quoted + " (symbols are case-sensitive)";
-    if (!near.empty()) {
-        message += "; did you mean ";
-        for (std::size_t i = 0; i < near.size() && i < 3; ++i)
-            message += (i == 0 ? "" : i + 1 == std::min<std::size_t>(near.size(), 3) ? " or " : ", ") + near[i].second;
-        message += "?";
-    }
+    const std::string message =
+        "unknown symbol " + quoted + " (symbols are case-sensitive)" + DidYouMean(text, candidates);
     throw std::invalid_argument(message);
 }

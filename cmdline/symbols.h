@@ -25,6 +25,17 @@ std::size_t EditDistance(std::string_view a, std::string_view b);
 // The same regardless of letter case.
 std::size_t EditDistanceIgnoringCase(std::string_view a, std::string_view b);
 
+// A name that could be meant for `wanted`, and how it is shown ("Ts" shown
+// as "Ts.driver4").
+struct Candidate {
+    std::string Text, Shown;
+};
+// The one suggestion rule for mistyped names: the candidates with the same
+// letters in another case, or one or two edits apart (one for names of up
+// to five letters), nearest first, at most three. "" when none is near,
+// else "; did you mean A, B or C?".
+std::string DidYouMean(std::string_view wanted, const std::vector<Candidate>& candidates);
+
 const char* KindName(VarKind kind);  // "driver", "state", ...
 std::string SymbolOf(Variable v);
 // The symbol, qualified when another entry of the catalogue shares it.

@@ -8,6 +8,7 @@
 #include "cmdline/batch_options.h"
 #include "cmdline/input_checks.h"
 #include "cmdline/interrupt.h"
+#include "cmdline/terminal.h"
 #include "cli/model_batch.h"
 #include "core/notify.h"
 #include "fileio/file_replace.h"
@@ -20,23 +21,6 @@ namespace {
 constexpr const char* Program = "ostrel-fit";
 
 // Messages of the file readers go to stderr, after the file they concern.
-class FitNotifier final : public Notifier {
-public:
-    FitNotifier(std::ostream& err, std::string context) : err_(err), context_(std::move(context)), previous_(SetNotifier(this)) {}
-    ~FitNotifier() override { SetNotifier(previous_); }
-    FitNotifier(const FitNotifier&) = delete;
-    FitNotifier& operator=(const FitNotifier&) = delete;
-    MsgResult Show(MsgKind kind, MsgButtons buttons, std::string_view text) override {
-        err_ << Program << ": " << context_ << ": " << (kind == MsgKind::Warning ? "warning: " : "") << text << '\n';
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes : MsgResult::Ok;
-    }
-
-private:
-    std::ostream& err_;
-    std::string context_;
-    Notifier* previous_;
-};
-
 struct FitOptions {
     std::string obsFile;
     std::vector<std::string> fits, sds;
@@ -84,7 +68,12 @@ std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 class FitRun {
 public:
     FitRun(const BatchOptions& o, const FitOptions& f, std::ostream& out, std::ostream& err, const FitEnvironment& env)
-        : o_(o), f_(f), out_(out), err_(err), env_(env) {}
+        : o_(o),
+          f_(f),
+          out_(out),
+          err_(err),
+          env_(env),
+          progress_(err, env.ProgressOnTerminal && !o.quiet, std::chrono::milliseconds(200)) {}
     int Execute();
 
 private:
@@ -102,24 +91,20 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     const FitEnvironment& env_;
-    std::chrono::steady_clock::time_point lastDrawn_{};
-    bool drawn_ = false;
+    ProgressLine progress_;
 };
 
 void FitRun::ShowProgress(const fit::FitProgress& p) {
-    if (!env_.ProgressOnTerminal || o_.quiet) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (drawn_ && now - lastDrawn_ < std::chrono::milliseconds(200)) return;
-    lastDrawn_ = now;
-    drawn_ = true;
-    err_ << '\r' << Program << ": " << p.Runs << " runs, best objective " << fit::ReportNumber(p.Best) << "    "
-         << std::flush;
+    if (!progress_.Due()) return;
+    progress_.Show(std::string(Program) + ": " + std::to_string(p.Runs) + " runs, best objective " +
+                   fit::ReportNumber(p.Best) + "    ");
 }
 
 // The parameter file, with the values --set gives over it.
 int FitRun::ReadParams() {
     {
-        FitNotifier notifier(err_, "parameter file " + Quoted(o_.paramFile));
+        TerminalNotifier notifier(err_, Program, {.ContextInWarnings = true});
+        notifier.SetContext("parameter file " + Quoted(o_.paramFile));
         try {
             if (!ReadParamFile(o_.paramFile, ModelDef.NumParams, Params, ModelDef.NumStates, States)) return ExitFailure;
         } catch (const std::exception& e) {
@@ -177,7 +162,8 @@ int FitRun::Report(fit::ModelEvaluator& evaluator, const fit::FitResult& result,
     }
     if (f_.fitted) {
         for (std::size_t j = 0; j < params.size(); ++j) Params[params[j].Index].Value = result.Fitted[j];
-        FitNotifier notifier(err_, "parameter file " + Quoted(*f_.fitted));
+        TerminalNotifier notifier(err_, Program, {.ContextInWarnings = true});
+        notifier.SetContext("parameter file " + Quoted(*f_.fitted));
         try {
             WriteParamFile(*f_.fitted, ModelDef.NumParams, Params, ModelDef.NumStates, States);
         } catch (const std::exception& e) {
@@ -221,11 +207,11 @@ int FitRun::Execute() {
     try {
         result = fit::Fit(evaluator, settings, [this](const fit::FitProgress& p) { ShowProgress(p); });
     } catch (const std::exception& e) {
-        if (drawn_) err_ << '\n';
+        progress_.Clear(70);
         return Fail(e.what());
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    if (drawn_) err_ << '\r' << std::string(70, ' ') << '\r' << std::flush;
+    progress_.Clear(70);
 
     return Report(evaluator, result, seconds);
 }

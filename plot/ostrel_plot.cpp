@@ -43,17 +43,6 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string NearestSymbols(const std::string& wanted) {
-    std::vector<std::pair<std::size_t, std::string>> ranked;
-    for (const Symbol& s : Symbols())
-        if (std::none_of(ranked.begin(), ranked.end(), [&](const auto& r) { return r.second == s.Text; }))
-            ranked.emplace_back(EditDistanceIgnoringCase(wanted, s.Text), s.Text);
-    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::string list;
-    for (std::size_t i = 0; i < ranked.size() && i < 5; ++i) list += (i ? ", " : "") + ranked[i].second;
-    return list;
-}
-
 struct PlotOptions {
     std::string OutputFile;
     std::vector<std::string> Series;
@@ -118,8 +107,11 @@ int SeriesColumn(const OutputTable& table, const std::string& nameOrSymbol) {
     for (const Symbol& s : Symbols())
         if (s.Text == nameOrSymbol) columns.push_back(s.Column);
     if (columns.size() == 1) return columns.front();
-    if (columns.empty())
-        throw std::invalid_argument("no series '" + nameOrSymbol + "'; nearest symbols: " + NearestSymbols(nameOrSymbol));
+    if (columns.empty()) {
+        std::vector<Candidate> candidates;
+        for (const Symbol& s : Symbols()) candidates.push_back({s.Text, s.Text});
+        throw std::invalid_argument("no series '" + nameOrSymbol + "'" + DidYouMean(nameOrSymbol, candidates));
+    }
     std::string names;
     for (const int c : columns) names += (names.empty() ? "" : "; ") + table.Name(c);
     throw std::invalid_argument("'" + nameOrSymbol + "' is the symbol of more than one series (" + names +

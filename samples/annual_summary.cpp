@@ -6,29 +6,11 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
-#include <set>
 #include <string>
 
-#include "core/notify.h"
+#include "cmdline/terminal.h"
 #include "model/equations.h"
 #include "samples/year_summary.h"
-
-namespace {
-
-// The readers' notes (a last record cut short) after the program's name,
-// each once, although the file is read twice.
-class SummaryNotifier final : public Notifier {
-public:
-    MsgResult Show(MsgKind, MsgButtons, std::string_view text) override {
-        if (told_.emplace(text).second) std::cerr << "annual_summary: warning: " << text << '\n';
-        return MsgResult::Ok;
-    }
-
-private:
-    std::set<std::string, std::less<>> told_;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
@@ -48,8 +30,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     DefineModel();
-    SummaryNotifier notifier;
-    SetNotifier(&notifier);
+    // The readers' notes (a last record cut short) each once, although the file is read twice.
+    TerminalNotifier notifier(std::cerr, "annual_summary", {.EachTextOnce = true});
     try {
         RequireDailyRecords(argv[1]);
         const auto years = SummariseYears(argv[1]);

@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,7 @@
 
 #include "core/notify.h"
 #include "cmdline/input_checks.h"
+#include "cmdline/terminal.h"
 #include "fileio/csv.h"
 #include "fileio/file_replace.h"
 #include "fileio/fileio.h"
@@ -284,14 +286,14 @@ int RunCommand(const Options& o, const Design& d, const EnsembleSettings& s) {
                              "' exists: --resume runs the members it lacks, or name another file");
         skip = FinishedMembers(o.resultsFile, header);
     }
-    const bool terminal = isatty(STDERR_FILENO);
-    const auto p = RunEnsemble(s, d, skip, std::max(1, o.jobs), [terminal](const EnsembleProgress& p) {
-        if (!terminal) return;
+    ProgressLine progress(std::cerr, isatty(STDERR_FILENO) != 0, std::chrono::milliseconds(100));
+    const auto p = RunEnsemble(s, d, skip, std::max(1, o.jobs), [&progress](const EnsembleProgress& p) {
+        if (!progress.Due()) return;
         const double eta = p.Done ? p.Seconds / double(p.Done) * double(p.Total - p.Done) : 0;
-        std::cerr << "\r" << p.Done << "/" << p.Total << " members, " << p.Failed << " failed, elapsed "
-                  << Clock(p.Seconds) << ", ETA " << Clock(eta) << "   " << std::flush;
+        progress.Show(std::to_string(p.Done) + "/" + std::to_string(p.Total) + " members, " + std::to_string(p.Failed) +
+                      " failed, elapsed " + Clock(p.Seconds) + ", ETA " + Clock(eta) + "   ");
     });
-    if (terminal) std::cerr << '\n';
+    progress.Clear(79);
     std::cout << Program << ": " << p.Done << " members run (" << skip.size() << " done before), " << p.Failed
               << " failed, " << Clock(p.Seconds) << "; results in '" << o.resultsFile << "'\n";
     if (p.Failed) {
