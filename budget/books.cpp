@@ -51,7 +51,7 @@ constexpr double MissingDriver = -1.0;
 // The annual totals the books read; the run's start zeroes them.
 bool IsTotal(int state) { return state >= st::PptT && state <= st::QNT; }
 
-double Sum(const std::array<double, 56>& s, const Entry& e) {
+double Sum(const Snapshot& s, const Entry& e) {
     double sum = 0;
     for (int i : e.states) sum += s[static_cast<std::size_t>(i)];
     return sum;
@@ -59,7 +59,7 @@ double Sum(const std::array<double, 56>& s, const Entry& e) {
 
 // The day counter grows by the time between two records unless the annual
 // reset came between them (it starts again from 0).
-bool ResetBetween(const std::array<double, 56>& a, const std::array<double, 56>& b) {
+bool ResetBetween(const Snapshot& a, const Snapshot& b) {
     const double span = b[0] - a[0];
     const double grown = b[st::Jday] - a[st::Jday];
     return grown < span - (1e-6 * std::fabs(span) + 1e-9);
@@ -73,8 +73,7 @@ void Balance(Account& a) {
 
 // The account of one element between two snapshots. `totalsFromZero`: the
 // totals at `to` count from a reset after `from`, so they are taken whole.
-Account Between(Element element, const std::array<double, 56>& from, const std::array<double, 56>& to,
-                bool totalsFromZero) {
+Account Between(Element element, const Snapshot& from, const Snapshot& to, bool totalsFromZero) {
     Account a;
     for (const Entry& e : EntriesOf(element)) {
         const double amount = e.role == Role::Change || !totalsFromZero ? Sum(to, e) - Sum(from, e) : Sum(to, e);
@@ -120,7 +119,7 @@ std::string SymbolsOf(const Entry& entry) {
 
 void Books::SetRunFlags(const statearray& states, bool resetsOn) {
     flagsKnown_ = true;
-    for (int i = 1; i <= 55; ++i) {
+    for (int i = 1; i <= OstrelNumStates; ++i) {
         held_[static_cast<std::size_t>(i)] = states[i].HoldConstant;
         reset_[static_cast<std::size_t>(i)] = resetsOn && states[i].Reset;
     }
@@ -129,9 +128,9 @@ void Books::SetRunFlags(const statearray& states, bool resetsOn) {
 void Books::OpenAt(double time, const statearray& states) {
     Snapshot s{};
     s[0] = time;
-    for (int i = 1; i <= 55; ++i) s[static_cast<std::size_t>(i)] = states[i].Value;
+    for (int i = 1; i <= OstrelNumStates; ++i) s[static_cast<std::size_t>(i)] = states[i].Value;
     // The evaluation at the start zeroes the day counter and the totals.
-    for (int i = 1; i <= 55; ++i)
+    for (int i = 1; i <= OstrelNumStates; ++i)
         if ((IsTotal(i) || i == st::Jday) && !(flagsKnown_ && held_[static_cast<std::size_t>(i)]))
             s[static_cast<std::size_t>(i)] = 0.0;
     opening_ = s;
@@ -140,12 +139,13 @@ void Books::OpenAt(double time, const statearray& states) {
 
 void Books::Add(double time, std::span<const double> values) {
     const int numDrivers = ModelDef.NumDrivers;
-    if (static_cast<int>(values.size()) < numDrivers + 55) return;
+    if (static_cast<int>(values.size()) < numDrivers + OstrelNumStates) return;
     for (int d = dr::DlambdaCF; d <= dr::DNno3; ++d)
         if (values[static_cast<std::size_t>(d - 1)] != MissingDriver) driven_[static_cast<std::size_t>(d)] = true;
     Snapshot s{};
     s[0] = time;
-    for (int i = 1; i <= 55; ++i) s[static_cast<std::size_t>(i)] = values[static_cast<std::size_t>(numDrivers + i - 1)];
+    for (int i = 1; i <= OstrelNumStates; ++i)
+        s[static_cast<std::size_t>(i)] = values[static_cast<std::size_t>(numDrivers + i - 1)];
     ++records_;
     Take(s);
 }
@@ -194,7 +194,7 @@ namespace {
 // stretch from the last record of one year to the first of the next, whose
 // pools' change beyond what the totals of that first record hold is what the
 // annual reset dropped.
-Period PeriodBetween(PeriodKind kind, int year, const std::array<double, 56>& from, const std::array<double, 56>& to) {
+Period PeriodBetween(PeriodKind kind, int year, const Snapshot& from, const Snapshot& to) {
     Period p;
     p.Kind = kind;
     p.Year = year;
@@ -213,8 +213,7 @@ Period PeriodBetween(PeriodKind kind, int year, const std::array<double, 56>& fr
 
 // The whole run: the flows of every period summed, the change of the pools
 // from the first snapshot to the last.
-Period WholeRun(const std::vector<Period>& periods, const std::array<double, 56>& first,
-                const std::array<double, 56>& last) {
+Period WholeRun(const std::vector<Period>& periods, const Snapshot& first, const Snapshot& last) {
     Period run;
     run.Kind = PeriodKind::Run;
     run.From = first[0];
@@ -300,10 +299,11 @@ Budget BudgetOfFile(const std::string& outputFile) {
     fileio::OutputReader reader(outputFile);
     Books books(outputFile);
     double time = 0;
-    std::vector<double> values(static_cast<std::size_t>(ModelDef.NumDrivers + 55));
+    std::vector<double> values(static_cast<std::size_t>(ModelDef.NumDrivers + OstrelNumStates));
     while (reader.ReadRecord(time, drivers, ModelDef.NumStates, states, ModelDef.NumProcesses, processes)) {
         for (int d = 1; d <= ModelDef.NumDrivers; ++d) values[static_cast<std::size_t>(d - 1)] = drivers[d].Value;
-        for (int i = 1; i <= 55; ++i) values[static_cast<std::size_t>(ModelDef.NumDrivers + i - 1)] = states[i].Value;
+        for (int i = 1; i <= OstrelNumStates; ++i)
+            values[static_cast<std::size_t>(ModelDef.NumDrivers + i - 1)] = states[i].Value;
         books.Add(time, values);
     }
     return books.Close();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/stypes.h"
+#include "model/catalogue.h"
 
 namespace budget {
 
@@ -81,6 +82,9 @@ struct Budget {
 };
 
 // Keeps the books while the records come in.
+// The time of a record, then its states 1..55.
+using Snapshot = std::array<double, OstrelNumStates + 1>;
+
 class Books {
 public:
     explicit Books(std::string source) : source_(std::move(source)) {}
@@ -99,7 +103,6 @@ public:
     Budget Close() const;
 
 private:
-    using Snapshot = std::array<double, 56>;  // time, then the states 1..55
     struct Segment {
         Snapshot first, last;
     };
@@ -113,7 +116,7 @@ private:
     std::vector<Segment> segments_;  // one per model year
     long long records_ = 0;
     bool flagsKnown_ = false;
-    std::array<bool, 56> held_{}, reset_{};
+    std::array<bool, OstrelNumStates + 1> held_{}, reset_{};
     std::array<bool, MaxDrivers + 1> driven_{};  // override drivers seen other than -1
     bool jdayMoved_ = false;
 };
